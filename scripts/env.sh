@@ -1,0 +1,9 @@
+# Shared locations for the scripts; sourced, not run.
+VESPERINE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export VESPERINE_ROOT
+export VESPERINE_CACHE=${VESPERINE_CACHE:-$HOME/.cache/vesperine}
+export VESPERINE_MINGW_PREFIX=${VESPERINE_MINGW_PREFIX:-$VESPERINE_CACHE/mingw-i686}
+export WINEPREFIX=${WINEPREFIX:-$VESPERINE_CACHE/wine32}
+export WINEARCH=win32
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+export WINEDEBUG=${WINEDEBUG:--all}

@@ -1,0 +1,30 @@
+// Picture decoding into plain pixel buffers, for the built-in pictures and the user's files.
+// Every decoder treats its input as hostile: bad data gives a PictureError, never a crash.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class PictureError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Pictures larger than this are refused before any pixel is allocated.
+inline constexpr uint32_t MaxPictureSide = 16384;
+inline constexpr uint64_t MaxPictureBytes = 256ull * 1024 * 1024;
+
+// A decoded PNG: 8-bit samples, rows top-down, RGBA per pixel (alpha 255 for colour
+// types without alpha; palette transparency does not become alpha).
+struct PngPicture {
+  uint32_t Width = 0;
+  uint32_t Height = 0;
+  int ColorType = 0;  // the file's PNG colour type: 0, 2, 3, 4 or 6
+  std::vector<uint8_t> Rgba;
+  bool HasAlphaChannel() const { return ColorType == 4 || ColorType == 6; }
+};
+
+PngPicture DecodePng(std::span<const uint8_t> data);

@@ -1,0 +1,58 @@
+// Wind gusts: a band across the world that pulls the velocities of the active
+// bubbles inside it towards a wind vector. Runs on two timers of its own.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "world/geometry.h"
+
+// A timer the wind owns. On Windows it is a message timer of the main thread;
+// tests drive it by hand.
+class WindTimer {
+ public:
+  virtual ~WindTimer() = default;
+  virtual void SetEnabled(bool enabled) = 0;
+  virtual bool Enabled() const = 0;
+  virtual void SetInterval(uint32_t milliseconds) = 0;
+  virtual uint32_t Interval() const = 0;
+  virtual void SetHandler(std::function<void()> handler) = 0;
+};
+
+// What the wind needs from the platform: timers and a millisecond tick count.
+class WindPlatform {
+ public:
+  virtual ~WindPlatform() = default;
+  virtual std::unique_ptr<WindTimer> CreateTimer() = 0;
+  virtual uint32_t TickCount() = 0;  // GetTickCount: wraps after 49.7 days
+};
+
+class TWind {
+ public:
+  explicit TWind(WindPlatform& platform);  // Create
+  ~TWind();                                // stops first, so no timer fires afterwards
+  TWind(const TWind&) = delete;
+  TWind& operator=(const TWind&) = delete;
+
+  void Stop();
+  void StartGust();
+  void GustTick();
+  void Blow();
+
+  GustBand Points{};  // corners in polygon order
+  uint32_t StartTick = 0;
+  int32_t Duration = 0;
+  bool RegionLive = false;  // the band is live between StartGust and the gust's end
+  double WindX = 0;
+  double WindY = 0;
+  int32_t Strength = 0;
+
+  WindTimer& GapTimer() { return *Gap; }
+  WindTimer& BlowTimer() { return *BlowT; }
+
+ private:
+  WindPlatform& Platform;
+  std::unique_ptr<WindTimer> Gap;
+  std::unique_ptr<WindTimer> BlowT;
+};

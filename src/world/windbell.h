@@ -1,0 +1,44 @@
+// The chime voice: one MIDI note per hard collision.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+// The MIDI output the chime plays on. Every failure is silent: a port that could
+// not be opened simply sends nothing.
+class MidiPort {
+ public:
+  virtual ~MidiPort() = default;
+  // Opens the first output device; callbackWindow is a window handle or 0.
+  virtual void Open(uintptr_t callbackWindow) = 0;
+  // Sends one packed short message; returns the platform's result.
+  virtual uint32_t Send(uint32_t packedMessage) = 0;
+  virtual void Close() = 0;
+};
+
+// The platform's port: winmm on Windows, a silent port elsewhere.
+std::unique_ptr<MidiPort> CreateSystemMidiPort();
+
+inline constexpr int ChimeNoteCount = 15;
+// 1-based: ChimeNotes[1] .. ChimeNotes[15]; entry 0 is unused.
+extern const int32_t ChimeNotes[ChimeNoteCount + 1];
+
+class TWindBell {
+ public:
+  TWindBell(std::unique_ptr<MidiPort> port, uintptr_t callbackWindow);
+  virtual ~TWindBell();
+  TWindBell(const TWindBell&) = delete;
+  TWindBell& operator=(const TWindBell&) = delete;
+
+  void Ring(int32_t A, int32_t B);
+  uint32_t SendShortMsg(int32_t Status, int32_t Data1, int32_t Data2);
+
+  int32_t LastMsg = 0;
+  bool Enabled = false;
+
+ private:
+  std::unique_ptr<MidiPort> Port;
+};
+
+// Exists exactly while SoundOpen is on (start-up creates it).
+extern TWindBell* WindBell;
