@@ -1,0 +1,58 @@
+// The process-wide GDI+ pictures and the preview's pre-scaled images, with the steps
+// that start-up and finish call in this order:
+//   StartGdiplus, LoadGdiplusPictures, [preview: SetUpPreview], ...,
+//   [preview: FreePreviewImages], ShutdownGdiplus.
+// ShutdownGdiplus releases every picture before GdiplusShutdown, so nothing is
+// disposed after GDI+ has gone.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "gdiplus/gdiplus_objects.h"
+
+extern ULONG_PTR GdiplusToken;
+
+extern std::unique_ptr<TGPBitmap> BallImage;        // resource BALL: bubble body
+extern std::unique_ptr<TGPBitmap> HighlightImage;   // resource BALL1: highlights
+extern std::unique_ptr<TGPBitmap> ShadowImage;      // resource BALL2: shadow
+extern std::unique_ptr<TGPBitmap> BackgroundImage;  // by BackType; null for none
+extern std::unique_ptr<TGPBitmap> UserPicture;      // first picture of the list; null for none
+
+extern RECT PreviewRect;  // client rectangle of the host window in the preview
+extern int32_t SpriteSize;
+extern std::unique_ptr<TGPBitmap> PreviewBackground;      // BackgroundImage at preview size
+extern std::unique_ptr<TGPBitmap> PreviewBodyLayer;       // SpriteSize square
+extern std::unique_ptr<TGPBitmap> PreviewHighlightLayer;  // SpriteSize square
+
+// GdiplusStartup, version 1; false when GDI+ did not start (every later GDI+ call then
+// fails and draws nothing, which is all the program does about it).
+bool StartGdiplus();
+
+// The three bubble pictures from the resources, the background by BackType (1 the
+// built-in photograph, 2 a copy of the screen as it is now, 3 the file BackPic, other
+// none) and UserPicture from the first entry of PictureList when BallPic is not blank.
+// User files are decoded by our own bounded decoders; one that fails gives a bitmap
+// that holds no image, without a message.
+void LoadGdiplusPictures();
+
+// The preview set-up: PreviewRect from the window, SizeScale becomes the preview scale,
+// SpriteSize, and the three pre-scaled images drawn with high-quality modes.
+void SetUpPreview(HWND window);
+
+// Frees the three preview images; with none there is nothing to do.
+void FreePreviewImages();
+
+// Frees every picture above (the preview images too).
+void ReleasePictures();
+
+// ReleasePictures, then GdiplusShutdown. Safe when GDI+ never started.
+void ShutdownGdiplus();
+
+// A bitmap copy of the whole primary screen as it is now (BackType 2).
+std::unique_ptr<TGPBitmap> CopyScreenImage();
+
+// A user's picture file decoded by our own decoders into a 32bppARGB bitmap; a file
+// that cannot be read or decoded gives a bitmap that holds no image.
+std::unique_ptr<TGPBitmap> LoadUserPictureFile(const std::string& path);

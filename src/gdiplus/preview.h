@@ -1,0 +1,9 @@
+// The preview renderer: one frame of the world scaled into the host window.
+#pragma once
+
+#include <windows.h>
+
+// Advances the world one motion step, composes the frame off screen from the
+// pre-scaled preview images and one freshly tinted sprite per bubble, and draws it to
+// the window in one call. Every object it makes it frees before it returns.
+void DrawPreviewFrame(HWND window);
