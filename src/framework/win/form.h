@@ -23,6 +23,9 @@
 #include <memory>
 #include <string>
 
+// The window procedure of every form window.
+LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 enum TBorderStyle { bsNone, bsSizeable, bsDialog };  // bsDialog: fixed frame with a caption
 enum TCloseAction { caNone, caHide, caFree };
 enum TWindowState { wsNormal, wsMaximized };
@@ -129,6 +132,7 @@ class TForm {
   void ApplyStyles();
   void ApplyWindowState();
   void WindowDestroyed();
+  void RememberBounds();
   DWORD StyleBits() const;
   DWORD ExStyleBits() const;
 
