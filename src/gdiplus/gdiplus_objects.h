@@ -8,9 +8,13 @@
 // able to make (empty) objects and go on.
 #pragma once
 
-#include <gdiplus.h>
-#include <objidl.h>
+// In this order: gdiplus.h needs the window, COM stream and property types before it.
+// clang-format off
 #include <windows.h>
+#include <objidl.h>
+#include <propidl.h>
+#include <gdiplus.h>
+// clang-format on
 
 #include <string>
 

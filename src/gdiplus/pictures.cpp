@@ -1,0 +1,168 @@
+#include "gdiplus/pictures.h"
+
+#include <exception>
+
+#include "framework/string_list.h"
+#include "gdiplus/preview_geometry.h"
+#include "gdiplus/resource_image.h"
+#include "gdiplus/tint.h"
+#include "image/pixel_image.h"
+#include "settings/settings.h"
+#include "world/bubble_table.h"
+
+ULONG_PTR GdiplusToken = 0;
+
+std::unique_ptr<TGPBitmap> BallImage;
+std::unique_ptr<TGPBitmap> HighlightImage;
+std::unique_ptr<TGPBitmap> ShadowImage;
+std::unique_ptr<TGPBitmap> BackgroundImage;
+std::unique_ptr<TGPBitmap> UserPicture;
+
+RECT PreviewRect{};
+int32_t SpriteSize = 0;
+std::unique_ptr<TGPBitmap> PreviewBackground;
+std::unique_ptr<TGPBitmap> PreviewBodyLayer;
+std::unique_ptr<TGPBitmap> PreviewHighlightLayer;
+
+namespace {
+
+constexpr int32_t BuiltInBackground = 1;
+constexpr int32_t ScreenCopyBackground = 2;
+constexpr int32_t FileBackground = 3;
+
+std::unique_ptr<TGPBitmap> LoadBackground() {
+  switch (BackType) {
+    case BuiltInBackground:
+      return LoadResourceImage("BACK", "JPG");
+    case ScreenCopyBackground:
+      return CopyScreenImage();
+    case FileBackground:
+      return LoadUserPictureFile(BackPic);
+    default:
+      return nullptr;
+  }
+}
+
+// A quoted list, or one of several names, is no file name: the first entry is.
+std::unique_ptr<TGPBitmap> LoadFirstListedPicture() {
+  if (Trim(BallPic).empty()) return nullptr;
+  if (PictureList.Items.empty()) return std::make_unique<TGPBitmap>();
+  return LoadUserPictureFile(PictureList.Items.front());
+}
+
+// Copies the decoded pixels into a new bitmap; a fourth byte that carries no alpha
+// (24-bit sources, 32-bit BMPs with all-zero alpha) becomes opaque.
+std::unique_ptr<TGPBitmap> BitmapFromPixels(PixelImage& image) {
+  const bool keepAlpha = image.BitCount() == 32 && image.HasAlpha();
+  if (image.BitCount() != 32) image.ConvertTo32();
+  auto bitmap = std::make_unique<TGPBitmap>(image.Width(), image.Height(), PixelFormat32bppARGB);
+  Gdiplus::BitmapData locked{};
+  const Gdiplus::Rect whole(0, 0, image.Width(), image.Height());
+  if (bitmap->LockBits(whole, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, locked) !=
+      Gdiplus::Ok) {
+    return std::make_unique<TGPBitmap>();
+  }
+  CopyBgraRows(image.Row(0), static_cast<int64_t>(image.Stride()),
+               static_cast<uint8_t*>(locked.Scan0), locked.Stride, locked.Width, locked.Height,
+               !keepAlpha);
+  bitmap->UnlockBits(locked);
+  return bitmap;
+}
+
+// A SpriteSize square of the body region of source, scaled with high quality.
+std::unique_ptr<TGPBitmap> ScaledLayer(TGPBitmap* source, const SourceRect& region) {
+  auto layer = std::make_unique<TGPBitmap>(SpriteSize, SpriteSize, PixelFormat32bppARGB);
+  TGPGraphics graphics(layer.get());
+  graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQuality);
+  graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+  graphics.DrawImage(source, Gdiplus::Rect(0, 0, SpriteSize, SpriteSize), region.X, region.Y,
+                     region.Width, region.Height, Gdiplus::UnitPixel);
+  return layer;
+}
+
+}  // namespace
+
+bool StartGdiplus() {
+  return StartGdiplusSession(GdiplusToken);
+}
+
+void LoadGdiplusPictures() {
+  BallImage = LoadResourceImage("BALL", "PNG");
+  HighlightImage = LoadResourceImage("BALL1", "PNG");
+  ShadowImage = LoadResourceImage("BALL2", "PNG");
+  BackgroundImage = LoadBackground();
+  UserPicture = LoadFirstListedPicture();
+}
+
+void SetUpPreview(HWND window) {
+  PreviewRect = RECT{};
+  GetClientRect(window, &PreviewRect);
+  const int32_t width = PreviewRect.right - PreviewRect.left;
+  const int32_t height = PreviewRect.bottom - PreviewRect.top;
+  SizeScale = PreviewScale(width, WorldRect.Width);
+  SpriteSize = PreviewSpriteSize(BubbleRadius, SizeScale);
+
+  PreviewBackground = std::make_unique<TGPBitmap>(width, height, PixelFormat32bppARGB);
+  {
+    // Stretched whatever its aspect ratio, as the full-screen background is.
+    TGPGraphics graphics(PreviewBackground.get());
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQuality);
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    graphics.DrawImage(BackgroundImage.get(), 0, 0, width, height);
+  }
+
+  // Both layers are cut by the body picture's width, so they stay in register.
+  const int32_t bodyWidth = BallImage ? static_cast<int32_t>(BallImage->GetWidth()) : 0;
+  const SourceRect body = BodySourceRect(bodyWidth);
+  PreviewBodyLayer = ScaledLayer(BallImage.get(), body);
+  PreviewHighlightLayer = ScaledLayer(HighlightImage.get(), body);
+}
+
+void FreePreviewImages() {
+  PreviewBodyLayer.reset();
+  PreviewHighlightLayer.reset();
+  PreviewBackground.reset();
+}
+
+void ReleasePictures() {
+  FreePreviewImages();
+  BallImage.reset();
+  HighlightImage.reset();
+  ShadowImage.reset();
+  BackgroundImage.reset();
+  UserPicture.reset();
+}
+
+void ShutdownGdiplus() {
+  ReleasePictures();
+  StopGdiplusSession(GdiplusToken);
+  GdiplusToken = 0;
+}
+
+std::unique_ptr<TGPBitmap> CopyScreenImage() {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HBITMAP copy = CreateCompatibleBitmap(screen, width, height);
+  HDC memory = CreateCompatibleDC(screen);
+  HGDIOBJ previous = SelectObject(memory, copy);
+  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  // GDI+ must not be handed a bitmap that is still selected into a device context.
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+  auto bitmap = std::make_unique<TGPBitmap>(copy, static_cast<HPALETTE>(nullptr));
+  DeleteObject(copy);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+std::unique_ptr<TGPBitmap> LoadUserPictureFile(const std::string& path) {
+  try {
+    PixelImage image = LoadPictureFile(path);
+    if (image.Empty()) return std::make_unique<TGPBitmap>();
+    return BitmapFromPixels(image);
+  } catch (const std::exception&) {
+    // A user's file that cannot be read or decoded simply shows nothing.
+    return std::make_unique<TGPBitmap>();
+  }
+}

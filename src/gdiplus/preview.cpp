@@ -1,0 +1,55 @@
+#include "gdiplus/preview.h"
+
+#include <memory>
+
+#include "gdiplus/gdiplus_objects.h"
+#include "gdiplus/pictures.h"
+#include "gdiplus/preview_geometry.h"
+#include "gdiplus/tint_bitmap.h"
+#include "world/bubble_table.h"
+#include "world/motion.h"
+
+namespace {
+
+// One sprite per bubble and frame: the colours drift every step, so none is cached.
+void DrawBubble(TGPGraphics& frame, const Bubble& bubble) {
+  const INT side = SpriteSize;
+  const Gdiplus::Rect whole(0, 0, side, side);
+  TGPBitmap sprite(side, side, PixelFormat32bppARGB);
+  {
+    TGPGraphics graphics(&sprite);
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
+    graphics.DrawImage(PreviewBodyLayer.get(), whole, 0, 0, side, side, Gdiplus::UnitPixel);
+    TintBitmap(sprite, static_cast<uint16_t>(bubble.Red), static_cast<uint16_t>(bubble.Green),
+               static_cast<uint16_t>(bubble.Blue));
+    graphics.DrawImage(PreviewHighlightLayer.get(), whole, 0, 0, side, side, Gdiplus::UnitPixel);
+  }
+  const PreviewDrawRect box = BoxToDrawRect(BubbleBox(bubble.X, bubble.Y, BubbleRadius, SizeScale));
+  const auto sideF = static_cast<Gdiplus::REAL>(side);
+  frame.DrawImage(&sprite, Gdiplus::RectF(box.X, box.Y, box.Width, box.Height), 0.0f, 0.0f, sideF,
+                  sideF, Gdiplus::UnitPixel);
+}
+
+}  // namespace
+
+void DrawPreviewFrame(HWND window) {
+  MotionStep();
+  const INT width = PreviewRect.right - PreviewRect.left;
+  const INT height = PreviewRect.bottom - PreviewRect.top;
+
+  HDC dc = GetDC(window);
+  auto windowGraphics = std::make_unique<TGPGraphics>(dc);
+  windowGraphics->SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
+  auto frame = std::make_unique<TGPBitmap>(width, height, PixelFormat32bppARGB);
+  {
+    TGPGraphics frameGraphics(frame.get());
+    frameGraphics.DrawImage(PreviewBackground.get(), 0, 0, width, height);
+    const int count = BubblesInUse();
+    for (int index = 1; index <= count; ++index) DrawBubble(frameGraphics, BubbleTable[index]);
+  }
+  // One unscaled draw, so the window never shows a half-composed frame.
+  windowGraphics->DrawImage(frame.get(), 0, 0, width, height);
+  windowGraphics.reset();
+  frame.reset();
+  ReleaseDC(window, dc);
+}
