@@ -1,0 +1,29 @@
+// The arithmetic of the saver's start-up and input rules, kept free of Windows so the
+// numbers are tested natively.
+#pragma once
+
+#include <cstdint>
+
+// The radius in pixels could otherwise reach any size a stored BallSize asks for; the
+// renderers make bitmaps and windows of about twice it, so it is kept to what a screen
+// can show. A negative scale (a negative BallSize) gives radius 0.
+inline constexpr int32_t MaxBubbleRadius = 4096;
+
+// SizeScale x 78 in extended precision, nearest integer with halves to even, bounded to
+// 0..MaxBubbleRadius.
+int32_t ComputeBubbleRadius(float sizeScale);
+
+// A stored bubble count limited to the table: 0..100.
+int32_t LimitBallsCount(int32_t count);
+
+// The count the preview and the GDI+ run use: screen width div 120, limited the same way.
+int32_t ForcedBallsCount(int32_t screenWidth);
+
+struct ScreenPoint {
+  int32_t x;
+  int32_t y;
+};
+
+// A run ends when the cursor is more than 5 pixels from where it was on either axis.
+inline constexpr int32_t MouseSlack = 5;
+bool MovedBeyondSlack(ScreenPoint origin, ScreenPoint now);

@@ -1,0 +1,72 @@
+#include "host/startup_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+TEST(BubbleRadius, FollowsTheStoredBallSize) {
+  EXPECT_EQ(ComputeBubbleRadius(1.0f), 78);  // BallSize absent
+  EXPECT_EQ(ComputeBubbleRadius(5 / 10.0f), 39);
+  EXPECT_EQ(ComputeBubbleRadius(20 / 10.0f), 156);
+  EXPECT_EQ(ComputeBubbleRadius(2 / 10.0f), 16);  // 0.2f x 78 = 15.6000002
+}
+
+TEST(BubbleRadius, HalvesRoundToEvenInExtendedPrecision) {
+  EXPECT_EQ(ComputeBubbleRadius(0.25f), 20);   // 19.5
+  EXPECT_EQ(ComputeBubbleRadius(0.75f), 58);   // 58.5
+  EXPECT_EQ(ComputeBubbleRadius(0.0625f), 5);  // 4.875
+  // As a 32-bit product this is exactly 4.5 and would round down to 4; the extended
+  // product is 4.50000002.
+  EXPECT_EQ(ComputeBubbleRadius(0.057692308f), 5);
+}
+
+TEST(BubbleRadius, IsBoundedToWhatAScreenCanShow) {
+  EXPECT_EQ(ComputeBubbleRadius(0.0f), 0);
+  EXPECT_EQ(ComputeBubbleRadius(-2.0f), 0);
+  EXPECT_EQ(ComputeBubbleRadius(52.5f), 4095);
+  EXPECT_EQ(ComputeBubbleRadius(1000.0f), MaxBubbleRadius);
+  EXPECT_EQ(ComputeBubbleRadius(std::numeric_limits<float>::max()), MaxBubbleRadius);
+  EXPECT_EQ(ComputeBubbleRadius(std::numeric_limits<float>::infinity()), MaxBubbleRadius);
+  EXPECT_EQ(ComputeBubbleRadius(std::numeric_limits<float>::quiet_NaN()), 0);
+}
+
+TEST(BallsCount, StoredCountIsKeptInsideTheTable) {
+  EXPECT_EQ(LimitBallsCount(10), 10);
+  EXPECT_EQ(LimitBallsCount(0), 0);
+  EXPECT_EQ(LimitBallsCount(100), 100);
+  EXPECT_EQ(LimitBallsCount(101), 100);
+  EXPECT_EQ(LimitBallsCount(-1), 0);
+  EXPECT_EQ(LimitBallsCount(std::numeric_limits<int32_t>::min()), 0);
+}
+
+TEST(BallsCount, ForcedCountIsTheScreenWidthDiv120) {
+  EXPECT_EQ(ForcedBallsCount(1024), 8);
+  EXPECT_EQ(ForcedBallsCount(1919), 15);
+  EXPECT_EQ(ForcedBallsCount(1920), 16);
+  EXPECT_EQ(ForcedBallsCount(119), 0);
+  EXPECT_EQ(ForcedBallsCount(12119), 100);
+  EXPECT_EQ(ForcedBallsCount(12120), 100);  // 101 would overrun the table
+  EXPECT_EQ(ForcedBallsCount(-500), 0);
+}
+
+TEST(MouseSlack, FivePixelsOnBothAxesKeepTheSaver) {
+  EXPECT_FALSE(MovedBeyondSlack({100, 100}, {105, 105}));
+  EXPECT_FALSE(MovedBeyondSlack({100, 100}, {95, 95}));
+  EXPECT_FALSE(MovedBeyondSlack({0, 0}, {0, 0}));
+}
+
+TEST(MouseSlack, SixPixelsOnOneAxisEndIt) {
+  EXPECT_TRUE(MovedBeyondSlack({100, 100}, {106, 100}));
+  EXPECT_TRUE(MovedBeyondSlack({100, 100}, {100, 94}));
+}
+
+TEST(MouseSlack, ExtremeCoordinatesDoNotOverflow) {
+  constexpr int32_t low = std::numeric_limits<int32_t>::min();
+  constexpr int32_t high = std::numeric_limits<int32_t>::max();
+  EXPECT_TRUE(MovedBeyondSlack({low, 0}, {high, 0}));
+  EXPECT_TRUE(MovedBeyondSlack({0, high}, {0, low}));
+}
+
+}  // namespace
