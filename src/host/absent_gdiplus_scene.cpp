@@ -1,0 +1,6 @@
+// Linked while the GDI+ scene is not part of the build: the run shows the host window
+// alone.
+#include "host/drivers.h"
+
+void StartGdiplusScene(HWND) {}
+void FinishGdiplusScene() {}

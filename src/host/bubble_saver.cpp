@@ -1,0 +1,85 @@
+#include "host/bubble_saver.h"
+
+#include "framework/win/form.h"
+#include "gdiplus/pictures.h"
+#include "gdiplus/preview.h"
+#include "host/drivers.h"
+#include "host/startup_rules.h"
+#include "settings/settings.h"
+#include "world/bubble_table.h"
+#include "world/windbell.h"
+
+namespace {
+
+bool DrawsWithGdiplus(ScreenSaverMode mode) {
+  return mode == smPreview || !UseDirectDraw;
+}
+
+void SizeTheWorld() {
+  BubbleRadius = ComputeBubbleRadius(SizeScale);
+  WorldRect = WorldRectangle{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+void OpenChime() {
+  if (SoundOpen) WindBell = new TWindBell(CreateSystemMidiPort(), 0);
+}
+
+void CloseChime() {
+  delete WindBell;
+  WindBell = nullptr;
+}
+
+void PrepareGdiplus() {
+  StartGdiplus();
+  LoadGdiplusPictures();
+  BallsCount = ForcedBallsCount(WorldRect.Width);
+}
+
+void StartRunScene(HWND window) {
+  if (UseDirectDraw) {
+    StartDirectDrawScene(window);
+  } else {
+    StartGdiplusScene(window);
+  }
+}
+
+void StartPreview(HWND window) {
+  SetUpPreview(window);
+  Restitution = 1.0;  // the preview keeps the full speed at walls and collisions
+}
+
+}  // namespace
+
+void BubbleStartup(HWND window, ScreenSaverMode mode) {
+  LoadSettings();
+  BallsCount = LimitBallsCount(BallsCount);
+  SizeTheWorld();
+  OpenChime();
+  if (DrawsWithGdiplus(mode)) PrepareGdiplus();
+  InitBubbles(BallsCount);
+  if (mode == smRun) StartRunScene(window);
+  if (mode == smPreview) StartPreview(window);
+}
+
+void BubbleTick(HWND window, ScreenSaverMode mode) {
+  if (mode == smPreview) DrawPreviewFrame(window);
+}
+
+void BubbleFinish(HWND, ScreenSaverMode mode) {
+  CloseChime();
+  if (mode != smPreview && UseDirectDraw) {
+    FinishDirectDrawScene();
+    return;
+  }
+  // The GDI+ scene goes before GDI+ itself: its bitmaps and graphics must be disposed
+  // while GDI+ still runs.
+  if (mode != smPreview) FinishGdiplusScene();
+  FreePreviewImages();
+  ShutdownGdiplus();
+}
+
+void BubbleConfigure(HWND) {
+  LoadSettings();
+  InitApplication();
+  RunSettingsDialog();
+}

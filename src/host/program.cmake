@@ -1,0 +1,25 @@
+# The Windows host and vesperine.scr, included from this folder's CMakeLists.txt.
+add_library(vesperine_host STATIC screen_saver.cpp)
+target_include_directories(vesperine_host PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(vesperine_host PUBLIC vesperine_host_core vesperine_framework user32 advapi32
+                      PRIVATE vesperine_flags)
+
+# A GUI PE32 program named vesperine.scr at the top of the build folder.
+add_executable(vesperine_scr WIN32 main.cpp bubble_saver.cpp)
+set_target_properties(vesperine_scr PROPERTIES
+  OUTPUT_NAME vesperine
+  SUFFIX .scr
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_link_libraries(vesperine_scr PRIVATE
+  vesperine_host vesperine_settings_win vesperine_gdiplus vesperine_world
+  $<TARGET_NAME_IF_EXISTS:vesperine_resources> vesperine_flags)
+target_link_options(vesperine_scr PRIVATE -mwindows)
+
+# The drivers and the dialog plug in by target (see drivers.h); the host links an empty
+# stand-in for each one that is not built yet. The folders are added after this one, so
+# only generator expressions (evaluated once every folder is read) can see them.
+foreach(seam directdraw gdiplus_scene settings_dialog)
+  target_link_libraries(vesperine_scr PRIVATE $<TARGET_NAME_IF_EXISTS:vesperine_${seam}>)
+  target_sources(vesperine_scr PRIVATE
+    $<$<NOT:$<TARGET_EXISTS:vesperine_${seam}>>:${CMAKE_CURRENT_SOURCE_DIR}/absent_${seam}.cpp>)
+endforeach()

@@ -1,0 +1,331 @@
+#include "host/screen_saver.h"
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+
+#include "framework/win/error_report.h"
+#include "framework/win/form.h"
+
+ScreenSaverMode SaverMode = smRun;
+SaverProcedure StartupProc = nullptr;
+SaverProcedure TickProc = nullptr;
+SaverProcedure FinishProc = nullptr;
+int32_t TimerInterval = 0;
+bool HostTimerActive = false;
+POINT MouseOrigin = {0, 0};
+HMODULE PasswordLibrary = nullptr;
+VerifyScreenSavePwdProc VerifyProc = nullptr;
+bool PasswordCheckActive = false;
+
+namespace {
+
+constexpr UINT ScreenSaverRunningAction = 97;  // SPI_SETSCREENSAVERRUNNING
+constexpr DWORD ClassStyle = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+constexpr DWORD PreviewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+constexpr DWORD RunStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+
+// The first error a callback threw; RunScreenSaver rethrows it after the loop.
+std::exception_ptr PendingError;
+// False until start-up has returned: a window whose creation failed gets no finish
+// and posts no quit message (a stray WM_QUIT would close the error box at once).
+bool StartupCompleted = false;
+
+// FARPROC has no parameters; going through void(*)() states that the cast is meant.
+template <class Procedure>
+Procedure LookUp(HMODULE library, const char* name) {
+  return reinterpret_cast<Procedure>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
+void KeepFirstError(std::exception_ptr error) {
+  if (error && !PendingError) PendingError = error;
+}
+
+template <class Action>
+bool Guarded(Action&& action) {
+  std::exception_ptr error = CapturedCall(action);
+  KeepFirstError(error);
+  return !error;
+}
+
+POINT CursorNow() {
+  POINT point{0, 0};
+  GetCursorPos(&point);
+  return point;
+}
+
+void PostClose(HWND window) {
+  PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+bool ExistingRunWindow() {
+  HWND other = FindWindowA(HostWindowClass, RunTitle);
+  return other && IsWindow(other);
+}
+
+// HWND from the command line: 0 is no parent, and only a live window may be a parent.
+bool ResolvePreviewParent(int32_t handle, HWND& parent) {
+  parent = nullptr;
+  switch (ClassifyPreviewHandle(handle)) {
+    case PreviewParentKind::None:
+      return true;
+    case PreviewParentKind::NoSuchWindow:
+      return false;
+    case PreviewParentKind::Candidate:
+      parent = reinterpret_cast<HWND>(static_cast<intptr_t>(handle));
+      return IsWindow(parent) != FALSE;
+  }
+  return false;
+}
+
+void RunMessageLoop() {
+  MSG message{};
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (PreTranslateFormMessage(message)) continue;  // the driver form's key preview
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+void ChangePassword() {
+  using PwdChangePasswordProc = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
+  HWND parent = reinterpret_cast<HWND>(static_cast<intptr_t>(HandleArgument(ProgramArguments())));
+  char directory[MAX_PATH] = {};
+  UINT length = GetSystemDirectoryA(directory, MAX_PATH);
+  std::string path(directory, length < MAX_PATH ? length : 0);
+  if (!path.empty() && path.back() != '\\') path += '\\';
+  HMODULE library = LoadLibraryA((path + "MPR.DLL").c_str());
+  if (!library) return;
+  auto change = LookUp<PwdChangePasswordProc>(library, "PwdChangePasswordA");
+  if (change) change("SCRSAVE", parent, 0, 0);
+  FreeLibrary(library);
+}
+
+void RunWindowModes() {
+  struct VerifierScope {
+    ~VerifierScope() { UnloadPasswordVerifier(); }
+  } verifier;
+  LoadPasswordVerifier();
+  HWND parent = nullptr;
+  bool usable = true;
+  if (SaverMode == smPreview)
+    usable = ResolvePreviewParent(HandleArgument(ProgramArguments()), parent);
+  HWND window = usable ? CreateHostWindow(parent) : nullptr;
+  if (window) {
+    StartHostTimer(window);
+    if (SaverMode != smPreview) SetForegroundWindow(window);
+    RunMessageLoop();
+  }
+}
+
+bool HandleCommonMessage(HWND window, UINT message, WPARAM wParam, LRESULT& result) {
+  switch (message) {
+    case WM_CREATE:
+      // Start-up runs inside CreateWindowExA, before the window is shown: a desktop copy
+      // taken there shows the desktop, not our black window. Its failure fails creation.
+      StartupCompleted = false;
+      if (StartupProc && !Guarded([&] { StartupProc(window, SaverMode); })) {
+        result = -1;
+        return true;
+      }
+      StartupCompleted = true;
+      result = 0;
+      return true;
+    case WM_DESTROY:
+      StopHostTimer(window);
+      if (!StartupCompleted) return true;
+      if (FinishProc) Guarded([&] { FinishProc(window, SaverMode); });
+      PostQuitMessage(0);
+      return true;
+    case WM_TIMER:
+      if (wParam != HostTimerId || !TickProc) return false;
+      // A tick that throws ends the run; the error is reported once the loop is over.
+      if (!Guarded([&] { TickProc(window, SaverMode); })) DestroyWindow(window);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool HandleRunMessage(HWND window, UINT message, WPARAM wParam) {
+  switch (message) {
+    case WM_ACTIVATE:
+      if (wParam == 0) return false;
+      MouseOrigin = CursorNow();
+      return true;
+    case WM_CLOSE:
+      if (!IsWindows9xFamily() || CheckPassword(window) != 0) return false;
+      MouseOrigin = CursorNow();
+      return true;
+    case WM_SHOWWINDOW:
+      if (wParam != 0) SetCursor(nullptr);
+      return false;
+    case WM_SETCURSOR:
+      SetCursor(nullptr);
+      return true;
+    case WM_NCACTIVATE:
+      return wParam == 0;
+    case WM_SYSCOMMAND:
+      return wParam == SC_SCREENSAVE || wParam == SC_CLOSE;
+    case WM_MOUSEMOVE: {
+      POINT now = CursorNow();
+      if (!MovedBeyondSlack({MouseOrigin.x, MouseOrigin.y}, {now.x, now.y})) return false;
+      PostClose(window);
+      return true;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      PostClose(window);
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+SaverArguments ProgramArguments() {
+  SaverArguments arguments;
+  for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
+  return arguments;
+}
+
+bool HasSwitch(char Letter) {
+  return HasSwitch(ProgramArguments(), Letter);
+}
+
+ScreenSaverMode RunScreenSaver(SaverProcedure startup, SaverProcedure tick, SaverProcedure finish,
+                               ConfigureProcedure configure, int32_t timerInterval) {
+  SaverMode = DecideMode(ProgramArguments());
+  switch (SaverMode) {
+    case smChangePassword:
+      if (IsWindows9xFamily()) ChangePassword();
+      return SaverMode;
+    case smConfigure:
+      if (configure) configure(GetForegroundWindow());
+      return SaverMode;
+    case smPreview:
+    case smRun:
+      break;
+  }
+  StartupProc = startup;
+  TickProc = tick;
+  FinishProc = finish;
+  TimerInterval = timerInterval;
+  PendingError = nullptr;
+  RunWindowModes();
+  if (PendingError) std::rethrow_exception(std::exchange(PendingError, nullptr));
+  return SaverMode;
+}
+
+HWND CreateHostWindow(HWND Parent) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA windowClass{};
+  windowClass.style = ClassStyle;
+  windowClass.lpfnWndProc = HostWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(100));
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = HostWindowClass;
+
+  int width = 0;
+  int height = 0;
+  DWORD style = PreviewStyle;
+  DWORD exStyle = 0;
+  const char* title = PreviewTitle;
+  if (Parent) {
+    RECT client{};
+    GetClientRect(Parent, &client);
+    width = client.right;
+    height = client.bottom;
+  } else {
+    width = GetSystemMetrics(SM_CXSCREEN);
+    height = GetSystemMetrics(SM_CYSCREEN);
+    style = RunStyle;
+    exStyle = WS_EX_TOPMOST;
+    title = RunTitle;
+    if (ExistingRunWindow()) return nullptr;
+  }
+  if (!RegisterClassA(&windowClass)) return nullptr;
+  return CreateWindowExA(exStyle, HostWindowClass, title, style, 0, 0, width, height, Parent,
+                         nullptr, instance, nullptr);
+}
+
+LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // While the platform's password prompt runs its own loop, nothing of ours may run.
+  if (PasswordCheckActive) return DefWindowProcA(window, message, wParam, lParam);
+  LRESULT result = 0;
+  if (HandleCommonMessage(window, message, wParam, result)) return result;
+  if (SaverMode == smRun && HandleRunMessage(window, message, wParam)) return 0;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void StartHostTimer(HWND window) {
+  HostTimerActive = TickProc && TimerInterval > 0 &&
+                    SetTimer(window, HostTimerId, static_cast<UINT>(TimerInterval), nullptr) != 0;
+}
+
+void StopHostTimer(HWND window) {
+  if (!HostTimerActive) return;
+  KillTimer(window, HostTimerId);
+  // Ticks already queued would otherwise reach a finished world after finish has run.
+  MSG pending{};
+  while (PeekMessageA(&pending, window, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+  }
+  HostTimerActive = false;
+}
+
+bool IsWindows9xFamily() {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+void LoadPasswordVerifier() {
+  if (!IsWindows9xFamily()) return;
+  if (PasswordLibrary) UnloadPasswordVerifier();
+  HKEY key = nullptr;
+  if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) != ERROR_SUCCESS) return;
+  DWORD usePassword = 0;
+  DWORD size = sizeof usePassword;
+  LONG read = RegQueryValueExA(key, "ScreenSaveUsePassword", nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(&usePassword), &size);
+  if (read == ERROR_SUCCESS && usePassword != 0) {
+    PasswordLibrary = LoadLibraryA("PASSWORD.CPL");
+    if (PasswordLibrary) {
+      VerifyProc = LookUp<VerifyScreenSavePwdProc>(PasswordLibrary, "VerifyScreenSavePwd");
+      if (VerifyProc) {
+        SetScreenSaverRunning(true);
+      } else {
+        UnloadPasswordVerifier();
+      }
+    }
+  }
+  RegCloseKey(key);
+}
+
+void UnloadPasswordVerifier() {
+  if (!IsWindows9xFamily() || !PasswordLibrary) return;
+  FreeLibrary(PasswordLibrary);
+  PasswordLibrary = nullptr;
+  VerifyProc = nullptr;
+  SetScreenSaverRunning(false);
+}
+
+int32_t CheckPassword(HWND window) {
+  if (!VerifyProc) return -1;
+  PasswordCheckActive = true;
+  SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  int32_t accepted = VerifyProc(window);
+  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  PasswordCheckActive = false;
+  return accepted;
+}
+
+void SetScreenSaverRunning(bool On) {
+  DWORD scratch = 0;
+  SystemParametersInfoA(ScreenSaverRunningAction, On ? UINT(-1) : 0, &scratch, 0);
+}
