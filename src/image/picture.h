@@ -16,6 +16,12 @@ class PictureError : public std::runtime_error {
 // Pictures larger than this are refused before any pixel is allocated.
 inline constexpr uint32_t MaxPictureSide = 16384;
 inline constexpr uint64_t MaxPictureBytes = 256ull * 1024 * 1024;
+// Picture files are read whole into memory; larger ones are refused unread.
+inline constexpr uint64_t MaxPictureFileBytes = 64ull * 1024 * 1024;
+
+// Throws PictureError unless a width x height picture of bytesPerPixel fits the bounds
+// above (zero sides are refused too). Every decoder calls it before allocating pixels.
+void CheckPictureSize(int64_t width, int64_t height, unsigned bytesPerPixel);
 
 // A decoded PNG: 8-bit samples, rows top-down, RGBA per pixel (alpha 255 for colour
 // types without alpha; palette transparency does not become alpha).
@@ -27,4 +33,5 @@ struct PngPicture {
   bool HasAlphaChannel() const { return ColorType == 4 || ColorType == 6; }
 };
 
+// Any bit depth, palette or grey level, interlaced or not; 16-bit samples are reduced to 8.
 PngPicture DecodePng(std::span<const uint8_t> data);

@@ -24,20 +24,25 @@ class PixelImage {
   const uint8_t* Row(int32_t y) const { return Pixels.data() + static_cast<size_t>(y) * RowBytes; }
   bool Empty() const { return W == 0 || H == 0; }
 
-  // Zero-filled pixels; bitCount 8, 24 or 32. Throws PictureError beyond the size bound.
+  // Zero-filled pixels; bitCount 8, 24 or 32; the palette is left as it is. A zero side
+  // gives an empty image. Throws PictureError for a negative side, another depth, or a
+  // size beyond the picture bounds.
   void SetSize(int32_t width, int32_t height, int bitCount);
   // 32 bits per pixel and at least one alpha byte other than 0.
   bool HasAlpha() const;
-  // To 32 bits per pixel; new alpha bytes are 255.
+  // To 32 bits per pixel (8-bit pixels through the palette); new alpha bytes are 255.
   void ConvertTo32();
   // From an 8-bit image each pixel's value, from a 32-bit one each alpha; any other
-  // depth or a different size copies nothing. This image must be 32 bits.
+  // depth or a different size copies nothing, and so does this image not being 32 bits.
   void CopyAlphaFrom(const PixelImage& source);
-  // Stretches the whole of source over dest of this image (aspect not kept), with
-  // alpha carried when both are 32 bits.
+  // Resamples the whole of source over dest of this image (aspect not kept; box filter
+  // where it shrinks, bilinear where it enlarges), clipped to this image. A 32-bit image
+  // receives source alpha from a 32-bit source and 255 from others. An 8-bit image can
+  // only receive an 8-bit source (indices are copied, nearest pixel); others throw.
   void StretchDraw(const PixelImage& source, PixelRect dest);
 
-  // 8-bit images index this palette (BGRA entries); the others ignore it.
+  // 8-bit images index this palette: 0xAARRGGBB values, so each entry lies in memory as
+  // blue, green, red, alpha. The other depths ignore it.
   std::array<uint32_t, 256> Palette{};
 
  private:
@@ -49,14 +54,25 @@ class PixelImage {
 };
 
 // Decoders into pixel images. Each throws PictureError with a clear text on bad data.
-PixelImage DecodeBmp(std::span<const uint8_t> data);  // a BMP file (8, 24, 32 bits)
+// A BMP file: 1, 4 or 8 bits with a palette (kept as an 8-bit image), 24 bits, or 32
+// bits (BI_RGB with its fourth byte kept as alpha, or BI_BITFIELDS); RLE is refused.
+PixelImage DecodeBmp(std::span<const uint8_t> data);
+// A JPEG as 24 bits. With minWidth or minHeight above 0 the picture is decoded at the
+// smallest of the scales 1/8 .. 8/8 that still gives at least that width and height.
 PixelImage DecodeJpeg(std::span<const uint8_t> data, int32_t minWidth = 0, int32_t minHeight = 0);
 // A PNG as a 32-bit image carrying its alpha (colour types 4 and 6) or a 24-bit one.
 PixelImage PngToPixelImage(const PngPicture& png);
-// Writes a device-independent bitmap file of the image (the form the display layer loads).
+// A bottom-up BI_RGB bitmap file: 32 bits (alpha in the fourth byte) for a 32-bit image,
+// else 24 bits (an 8-bit image through its palette). Throws PictureError when empty.
 std::vector<uint8_t> EncodeBmp(const PixelImage& image);
 
 // The general picture loader: chooses the decoder by the file's extension (bmp, dib,
-// jpg, jpeg, jpe, jfif, png); any other gives "Unknown picture file extension (.%s)".
+// jpg, jpeg, jpe, jfif, png, any case); any other gives "Unknown picture file extension
+// (.%s)" before the file is read. A name without a dot in its last part has the empty
+// extension and gives "Unknown picture file extension (.)".
 PixelImage LoadPictureFile(const std::string& path);
-std::vector<uint8_t> ReadWholeFile(const std::string& path);  // bounded; throws PictureError
+// The whole of a regular file. Throws PictureError for a missing file, a folder, a
+// device (also the reserved Windows device names such as NUL or COM1.png) or a file of
+// more than maxBytes.
+std::vector<uint8_t> ReadWholeFile(const std::string& path,
+                                   uint64_t maxBytes = MaxPictureFileBytes);

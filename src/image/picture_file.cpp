@@ -1,0 +1,95 @@
+// Picture files by name. Paths are the program's ANSI strings, so the C library opens them
+// (fopen and stat take ANSI names on Windows, like the A functions of the rest).
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "image/pixel_image.h"
+
+namespace {
+
+std::string Lower(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+// Windows paths use both separators; a dot in a folder's name is not an extension.
+std::string FileName(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\:");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The text after the last dot of the file name, without the dot; empty when none.
+std::string Extension(const std::string& path) {
+  const std::string name = FileName(path);
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+// Windows opens these names (with any extension) as devices in every folder: CON would
+// wait for console input, COM1 for a serial port.
+bool IsReservedDeviceName(const std::string& path) {
+  std::string stem = Lower(FileName(path));
+  stem = stem.substr(0, stem.find('.'));
+  while (!stem.empty() && (stem.back() == ' ')) stem.pop_back();
+  static const std::array<const char*, 4> plain = {"con", "prn", "aux", "nul"};
+  if (std::find_if(plain.begin(), plain.end(), [&](const char* n) { return stem == n; }) !=
+      plain.end()) {
+    return true;
+  }
+  return stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) &&
+         stem[3] >= '1' && stem[3] <= '9';
+}
+
+[[noreturn]] void FailFile(const std::string& path, const std::string& why) {
+  throw PictureError("Cannot read the picture file \"" + path + "\": " + why);
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+std::vector<uint8_t> ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+  if (IsReservedDeviceName(path)) FailFile(path, "it names a device");
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) FailFile(path, std::strerror(errno));
+  if (S_ISDIR(info.st_mode)) FailFile(path, "it is a folder");
+  if (!S_ISREG(info.st_mode)) FailFile(path, "it is not a regular file");
+  if (static_cast<uint64_t>(info.st_size) > maxBytes) {
+    FailFile(path, "it is larger than " + std::to_string(maxBytes) + " bytes");
+  }
+
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) FailFile(path, std::strerror(errno));
+  std::vector<uint8_t> data;
+  std::array<uint8_t, 65536> chunk;
+  // The size is checked again while reading: the file may grow after stat.
+  while (size_t count = std::fread(chunk.data(), 1, chunk.size(), file.get())) {
+    if (data.size() + count > maxBytes) {
+      FailFile(path, "it is larger than " + std::to_string(maxBytes) + " bytes");
+    }
+    data.insert(data.end(), chunk.begin(), chunk.begin() + static_cast<ptrdiff_t>(count));
+  }
+  if (std::ferror(file.get())) FailFile(path, "a read failed");
+  return data;
+}
+
+PixelImage LoadPictureFile(const std::string& path) {
+  const std::string extension = Extension(path);
+  const std::string key = Lower(extension);
+  if (key == "bmp" || key == "dib") return DecodeBmp(ReadWholeFile(path));
+  if (key == "jpg" || key == "jpeg" || key == "jpe" || key == "jfif") {
+    return DecodeJpeg(ReadWholeFile(path));
+  }
+  if (key == "png") return PngToPixelImage(DecodePng(ReadWholeFile(path)));
+  throw PictureError("Unknown picture file extension (." + extension + ")");
+}
