@@ -1,0 +1,390 @@
+#include "directdraw/UDxBall.h"
+
+#include <exception>
+
+#include "directdraw/scene_geometry.h"
+#include "framework/win/wind_platform.h"
+#include "image/picture.h"
+#include "settings/settings.h"
+#include "world/bubble_table.h"
+#include "world/motion.h"
+
+namespace {
+
+constexpr int PictureTextureSide = 256;
+constexpr UINT_PTR FrameInterval = 40;
+
+// The bitmap-to-stream-to-image road of the holders: what comes back is what a DIB keeps.
+PixelImage ThroughDib(const PixelImage& bitmap) {
+  return DecodeBmp(EncodeBmp(bitmap));
+}
+
+PixelImage ResampledTo256(const PixelImage& image, int bitCount) {
+  PixelImage resized;
+  resized.SetSize(PictureTextureSide, PictureTextureSide, bitCount);
+  resized.StretchDraw(image, {0, 0, PictureTextureSide, PictureTextureSide});
+  return resized;
+}
+
+PixelImage BuiltInPng(const char* name) {
+  PixelImage image;
+  if (!LoadPngWithAlpha(BuiltInPicture(name, "PNG"), image)) {
+    throw PictureError(std::string("The built-in picture ") + name + " cannot be decoded");
+  }
+  return image;
+}
+
+// The desktop as it is now, 24 bits per pixel.
+PixelImage ScreenCopy() {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  PixelImage copy;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap && bits) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    SelectObject(memory, old);
+    copy.SetSize(width, height, 24);
+    const auto* source = static_cast<const uint8_t*>(bits);
+    for (int y = 0; y < height; ++y) {
+      const uint8_t* in = source + static_cast<size_t>(y) * width * 4;
+      uint8_t* out = copy.Row(y);
+      for (int x = 0; x < width; ++x) {
+        out[x * 3 + 0] = in[x * 4 + 0];
+        out[x * 3 + 1] = in[x * 4 + 1];
+        out[x * 3 + 2] = in[x * 4 + 2];
+      }
+    }
+  }
+  if (bitmap) DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return copy;
+}
+
+}  // namespace
+
+bool LoadPngWithAlpha(std::span<const uint8_t> stream, PixelImage& bitmap) {
+  try {
+    PixelImage decoded = PngToPixelImage(DecodePng(stream));
+    bitmap = std::move(decoded);
+    return true;
+  } catch (const PictureError&) {
+    return false;
+  }
+}
+
+std::span<const uint8_t> BuiltInPicture(const char* name, const char* type) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC resource = FindResourceA(module, name, type);
+  if (!resource) return {};
+  HGLOBAL handle = LoadResource(module, resource);
+  const void* data = handle ? LockResource(handle) : nullptr;
+  if (!data) return {};
+  return {static_cast<const uint8_t*>(data), SizeofResource(module, resource)};
+}
+
+TFDxBall::TFDxBall() : DXDraw(std::make_unique<TDXDraw>(nullptr)) {
+  SetBorderStyle(bsNone);
+  SetWindowState(wsMaximized);
+  SetStayOnTop(true);
+  SetKeyPreview(true);
+  SetColor(RGB(0, 0, 0));
+  DXDraw->OnInitialize = [this] { DXDrawInitialize(); };
+  DXDraw->OnInitializeSurface = [this] { DXDrawInitializeSurface(); };
+  DXDraw->OnFinalizeSurface = [this] { DXDrawFinalizeSurface(); };
+  DXDraw->OnFinalize = [this] { DXDrawFinalize(); };
+  DXDraw->OnRestoreSurface = [this] { DXDrawRestoreSurface(); };
+  Timer1.SetInterval(FrameInterval);
+  Timer1.SetOnTimer([this] { Timer1Timer(); });
+}
+
+TFDxBall::~TFDxBall() {
+  // While every member is alive: the finalise handlers release textures and surfaces.
+  Timer1.SetEnabled(false);
+  DXDraw->Finalize();
+}
+
+void TFDxBall::FormCreate() {
+  DXDraw->SetWindow(Handle());
+  LoadScenePictures();
+  Restitution = 0.8;
+  InitBubbles(BallsCount);
+  Wind = std::make_unique<TWind>(SystemWindPlatform());
+}
+
+void TFDxBall::LoadBubbleTextures() {
+  struct Holder {
+    const char* Name;
+    PixelImage& Image;
+    std::unique_ptr<TDirect3DTexture>& Texture;
+  };
+  const Holder holders[] = {{"BALL", DXDIB1, BallTexture},
+                            {"BALL1", DXDIB2, HighlightTexture},
+                            {"BALL2", DXDIB3, ShadowTexture}};
+  for (const Holder& h : holders) {
+    h.Texture.reset();
+    h.Image = ThroughDib(BuiltInPng(h.Name));
+    h.Texture = std::make_unique<TDirect3DTexture>(*DXDraw, h.Image);
+  }
+}
+
+void TFDxBall::LoadScenePictures() {
+  LoadBubbleTextures();
+  PixelImage work;
+  for (int k = 1; k <= PictureBubbleCount; ++k) {
+    PictureTextures[k].reset();
+    PictureImages[k].reset();
+    if (const auto entry = PictureEntry(PictureList, k)) LoadPicture(k, *entry, work);
+  }
+  LoadBackground(work);
+}
+
+// A picture file is user input: whatever goes wrong with it leaves bubble k without a
+// picture and the next entry loads.
+void TFDxBall::LoadPicture(int k, const std::string& entry, PixelImage& work) {
+  try {
+    const std::vector<uint8_t> file = ReadWholeFile(entry);
+    switch (ChooseDecoder(entry)) {
+      case PictureDecoder::Png:
+        if (!LoadPngWithAlpha(file, work)) return;
+        break;
+      case PictureDecoder::Jpeg:
+        work = DecodeJpeg(file);
+        break;
+      case PictureDecoder::General:
+        BackImage = LoadPictureFile(entry);
+        // A picture without alpha must not gain opaque alpha here, or it would escape
+        // the mask below: the work bitmap takes the picture's own kind of pixels.
+        work.SetSize(PictureTextureSide, PictureTextureSide, BackImage.BitCount() == 32 ? 32 : 24);
+        work.StretchDraw(BackImage, {0, 0, PictureTextureSide, PictureTextureSide});
+        break;
+    }
+    auto image = std::make_unique<PixelImage>(ThroughDib(work));
+    if (image->HasAlpha()) {
+      *image = ResampledTo256(*image, image->BitCount());
+    } else {
+      *image = ResampledTo256(*image, 24);
+      const PixelImage mask = BuiltInPng("MASK1");
+      image->ConvertTo32();
+      image->CopyAlphaFrom(mask);
+    }
+    PictureImages[k] = std::move(image);
+    PictureTextures[k] = std::make_unique<TDirect3DTexture>(*DXDraw, *PictureImages[k]);
+  } catch (const std::exception&) {
+    PictureTextures[k].reset();
+    PictureImages[k].reset();
+  }
+}
+
+void TFDxBall::LoadBackground(PixelImage& work) {
+  // BackImage served as scratch for the pictures; a background file that fails to load
+  // must leave it empty (a black background), not showing the last picture.
+  BackImage = PixelImage();
+  switch (ChooseBackground(BackType, BackPic)) {
+    case BackgroundSource::File:
+      try {
+        BackImage = LoadPictureFile(BackPic);
+      } catch (const std::exception&) {
+        BackImage = PixelImage();
+      }
+      break;
+    case BackgroundSource::ScreenCopy:
+      work = ScreenCopy();
+      BackImage = work;
+      break;
+    case BackgroundSource::BuiltIn:
+      BackImage = DecodeJpeg(BuiltInPicture("BACK", "JPG"));
+      break;
+  }
+}
+
+void TFDxBall::FormShow() {
+  if (DisplayTried) return;
+  DisplayTried = true;
+  DXDraw->Initialize();
+}
+
+void TFDxBall::FormDestroy() {
+  DXDraw->Finalize();
+}
+
+void TFDxBall::DXDrawInitialize() {
+  if (!BallTexture || !HighlightTexture || !ShadowTexture) LoadBubbleTextures();
+}
+
+void TFDxBall::SetupViewport() {
+  DXDraw->SetRenderTarget();
+  DXDraw->SetViewport();
+}
+
+void TFDxBall::DXDrawInitializeSurface() {
+  SetupViewport();
+  if (DXDraw->IsHardware()) {
+    DXDraw->SetRenderState(D3DRENDERSTATE_TEXTUREMAG, D3DFILTER_MIPLINEAR);
+    DXDraw->SetRenderState(D3DRENDERSTATE_TEXTUREMIN, D3DFILTER_MIPLINEAR);
+  }
+  BackgroundSurface = std::make_unique<TDirectDrawSurface>(*DXDraw);
+  FillBackgroundSurface();
+}
+
+void TFDxBall::FillBackgroundSurface() {
+  if (BackgroundSurface) {
+    BackgroundSurface->LoadFromPicture(BackImage, DXDraw->SurfaceWidth(), DXDraw->SurfaceHeight());
+  }
+}
+
+void TFDxBall::DXDrawRestoreSurface() {
+  FillBackgroundSurface();
+}
+
+void TFDxBall::DXDrawFinalizeSurface() {
+  BackgroundSurface.reset();
+}
+
+void TFDxBall::DXDrawFinalize() {
+  BallTexture.reset();
+  HighlightTexture.reset();
+  ShadowTexture.reset();
+}
+
+void TFDxBall::FormKeyDown(WORD& key, TShiftState shift) {
+  switch (ClassifyFormKey(key, (shift & ssAlt) != 0)) {
+    case FormKeyAction::Close:
+      key = 0;
+      Close();
+      break;
+    case FormKeyAction::SwitchDisplay:
+      key = 0;
+      SwitchDisplay();
+      break;
+    case FormKeyAction::ForwardToHost:
+      // The form covers the host window, which ends the run on any key.
+      if (ParentWindow()) PostMessageA(ParentWindow(), WM_KEYDOWN, key, 0);
+      key = 0;
+      break;
+    case FormKeyAction::Ignore:
+      break;
+  }
+}
+
+void TFDxBall::SwitchDisplay() {
+  DXDraw->Finalize();
+  if (DXDraw->Options.FullScreen) {
+    if (PlacementRemembered) SetWindowPlacement(Handle(), &Placement);
+    CursorHidden = false;
+    SetBorderStyle(bsSizeable);
+    DXDraw->Options.FullScreen = false;
+  } else {
+    Placement.length = sizeof Placement;
+    PlacementRemembered = GetWindowPlacement(Handle(), &Placement) != 0;
+    CursorHidden = true;
+    SetBorderStyle(bsNone);
+    DXDraw->Options.FullScreen = true;
+    DXDraw->Options.SelectDriver = true;
+  }
+  SetCursor(CursorHidden ? nullptr : LoadCursor(nullptr, IDC_ARROW));
+  DXDraw->Initialize();
+}
+
+void TFDxBall::DXDrawMouseMove(TShiftState, int x, int y) {
+  if (MouseStart.Report(x, y) && ParentWindow()) {
+    PostMessageA(ParentWindow(), WM_MOUSEMOVE, 0, 0);
+  }
+}
+
+void TFDxBall::MouseDown(TMouseButton button, TShiftState, int, int) {
+  // Buttons end the run as they would over the host window.
+  static constexpr UINT Messages[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+  if (ParentWindow()) PostMessageA(ParentWindow(), Messages[button], 0, 0);
+}
+
+bool TFDxBall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_ENTERSIZEMOVE:
+      DXDraw->Finalize();
+      return false;
+    case WM_EXITSIZEMOVE:
+      DXDraw->Initialize();
+      return false;
+    case WM_SETCURSOR:
+      if (CursorHidden && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(nullptr);
+        result = TRUE;
+        return true;
+      }
+      return false;
+    case WM_SYSCHAR:
+      // The Alt+Enter that switched the display must not ring the menu bell.
+      if (wParam == VK_RETURN) {
+        result = 0;
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+void TFDxBall::FormClose(TCloseAction&) {
+  Wind.reset();
+}
+
+void TFDxBall::Timer1Timer() {
+  DrawScene();
+}
+
+const TDirect3DTexture* TFDxBall::LayerTexture(int layer, int k) const {
+  switch (static_cast<SceneLayer>(layer)) {
+    case SceneLayer::Shadow:
+      return ShadowTexture.get();
+    case SceneLayer::Body:
+      return BallTexture.get();
+    case SceneLayer::Picture:
+      return PictureTextures[k].get();
+    case SceneLayer::Highlights:
+      return HighlightTexture.get();
+  }
+  return nullptr;
+}
+
+void TFDxBall::DrawScene() {
+  if (!DXDraw->CanDraw()) return;
+  DXDraw->Clear();
+  if (BackgroundSurface) DXDraw->BltFast(*BackgroundSurface);
+  const SceneSizes sizes = SceneSizesFor(SizeScale);
+  MotionStep();
+  const SceneLayerSources sources{ShadowTexture != nullptr, BallTexture != nullptr,
+                                  HighlightTexture != nullptr, ShowShadow};
+  DXDraw->BeginScene();
+  const int count = BubblesInUse();
+  for (int k = 1; k <= count; ++k) {
+    const bool hasPicture = k <= PictureBubbleCount && PictureTextures[k];
+    const BubbleQuads quads = BuildBubbleQuads(BubbleTable[k], k, hasPicture, sizes, sources);
+    for (int i = 0; i < quads.Count; ++i) {
+      const LayerQuad& quad = quads.Quads[i];
+      DXDraw->SetTexture(0, LayerTexture(static_cast<int>(quad.Layer), k));
+      DXDraw->SetRenderState(D3DRENDERSTATE_COLORKEYENABLE, 0);
+      if (LayerSetsBlendState(quad.Layer)) {
+        DXDraw->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 1);
+        DXDraw->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+        DXDraw->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+      }
+      DXDraw->DrawPrimitive(D3DPT_TRIANGLESTRIP, SceneVertexFormat, quad.Vertices.data(), 4,
+                            D3DDP_WAIT);
+    }
+  }
+  DXDraw->EndScene();
+  DXDraw->Flip();
+}

@@ -1,0 +1,95 @@
+// TFDxBall: the DirectDraw scene form. Its client area is a Direct3D display (DXDraw) that
+// draws the background and the bubbles every 40 ms (Timer1). The form owns its textures,
+// pictures and wind; the three bubble images live in the holders DXDIB1..3.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "directdraw/scene_rules.h"
+#include "display/dxdraw.h"
+#include "framework/win/form.h"
+#include "framework/win/timer.h"
+#include "image/pixel_image.h"
+#include "world/wind.h"
+
+// Decodes a PNG into bitmap, alpha included for colour types 4 and 6. False (bitmap
+// untouched) when the data is no decodable PNG.
+bool LoadPngWithAlpha(std::span<const uint8_t> stream, PixelImage& bitmap);
+
+// The bytes of a built-in picture, e.g. ("BALL", "PNG"); empty when it is missing.
+std::span<const uint8_t> BuiltInPicture(const char* name, const char* type);
+
+class TFDxBall : public TForm {
+ public:
+  TFDxBall();
+  ~TFDxBall() override;
+
+  // Components.
+  std::unique_ptr<TDXDraw> DXDraw;
+  TTimer Timer1;
+  PixelImage DXDIB1;  // BALL
+  PixelImage DXDIB2;  // BALL1
+  PixelImage DXDIB3;  // BALL2
+  PixelImage BackImage;
+
+  // Handlers.
+  void LoadScenePictures();
+  void DXDrawInitialize();
+  void DXDrawInitializeSurface();
+  void DXDrawFinalizeSurface();
+  void DXDrawFinalize();
+  void DXDrawRestoreSurface();
+  void FormKeyDown(WORD& key, TShiftState shift);
+  void DXDrawMouseMove(TShiftState shift, int x, int y);
+  void Timer1Timer();
+  void DrawScene();
+  void SetupViewport();
+
+  // Read by tests and the driver seam.
+  TWind* SceneWind() const { return Wind.get(); }
+  void StopWind() {
+    if (Wind) Wind->Stop();
+  }
+  const TDirect3DTexture* Ball() const { return BallTexture.get(); }
+  const TDirect3DTexture* Highlight() const { return HighlightTexture.get(); }
+  const TDirect3DTexture* Shadow() const { return ShadowTexture.get(); }
+  const TDirectDrawSurface* Background() const { return BackgroundSurface.get(); }
+  const PixelImage* PictureImage(int k) const { return PictureImages.at(k).get(); }
+  const TDirect3DTexture* PictureTexture(int k) const { return PictureTextures.at(k).get(); }
+  bool FullScreen() const { return DXDraw->Options.FullScreen; }
+
+ protected:
+  void FormCreate() override;
+  void FormClose(TCloseAction& action) override;
+  void FormShow() override;
+  void FormDestroy() override;
+  void KeyDown(WORD& key, TShiftState shift) override { FormKeyDown(key, shift); }
+  void MouseMove(TShiftState shift, int x, int y) override { DXDrawMouseMove(shift, x, y); }
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  void LoadBubbleTextures();
+  void LoadPicture(int k, const std::string& entry, PixelImage& work);
+  void LoadBackground(PixelImage& work);
+  void SwitchDisplay();
+  void FillBackgroundSurface();
+  const TDirect3DTexture* LayerTexture(int layer, int k) const;
+
+  MouseStartTracker MouseStart;
+  std::unique_ptr<TDirect3DTexture> BallTexture;
+  std::unique_ptr<TDirect3DTexture> HighlightTexture;
+  std::unique_ptr<TDirect3DTexture> ShadowTexture;
+  std::unique_ptr<TDirectDrawSurface> BackgroundSurface;
+  std::array<std::unique_ptr<TDirect3DTexture>, 11> PictureTextures;  // 1..10
+  std::array<std::unique_ptr<PixelImage>, 11> PictureImages;          // 1..10
+  std::unique_ptr<TWind> Wind;
+
+  bool DisplayTried = false;
+  bool CursorHidden = false;
+  bool PlacementRemembered = false;
+  WINDOWPLACEMENT Placement{};
+};
