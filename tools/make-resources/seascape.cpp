@@ -110,7 +110,7 @@ Rgb Scene::SkyGradient(Vec dir) const {
 Rgb Scene::SunGlow(Vec dir) const {
   double a = AngleToSun(dir);
   double nearHorizon = std::exp(-std::max(0.0, Elevation(dir)) / 0.08);
-  Rgb core = Linear(255, 214, 150) * (1.6 * std::exp(-a / 0.018));
+  Rgb core = Linear(255, 196, 120) * (1.4 * std::exp(-a / 0.018));
   Rgb halo = Linear(255, 170, 90) * (0.55 * std::exp(-a / 0.075));
   Rgb wide = Linear(255, 130, 80) * (0.28 * std::exp(-a / 0.35) * (0.4 + 0.6 * nearHorizon));
   return core + halo + wide;
@@ -123,8 +123,8 @@ Rgb Scene::SunDisc(Vec dir) const {
   // Limb darkening, and the low sun reddened towards its lower edge by the thicker air.
   double mu = std::sqrt(std::max(0.0, 1 - (a / SunRadius) * (a / SunRadius)));
   double lower = Clamp01((SunDir.Y - Normalized(dir).Y) / SunRadius * 0.5 + 0.5);
-  Rgb colour = Mix(Linear(255, 246, 222), Linear(255, 196, 130), 0.55 * lower);
-  return colour * (inside * 9.0 * (0.6 + 0.4 * mu));
+  Rgb colour = Mix(Linear(255, 222, 150), Linear(255, 176, 96), 0.6 * lower);
+  return colour * (inside * 2.8 * (0.7 + 0.3 * mu));
 }
 
 Scene::Cloud Scene::Clouds(Vec dir, double footprintPx, bool reflection) const {
@@ -222,6 +222,13 @@ bool Scene::Hills(Vec dir, Rgb& colour, bool reflection) const {
   if (above < nearTop) {
     double depth = Clamp01(above / std::max(nearTop, 1.0));
     colour = Mix(Mix(Linear(42, 32, 70), haze, 0.30), Linear(28, 22, 50), 0.6 * depth);
+    // Broken ground: gullies and scrub, as faint patches of light and dark.
+    FractalSample ground = Fractal(RidgeNoise, sx / 7.0 + 11, above / 3.5 - 4, 4, 0.15);
+    colour = colour * (1 + 0.10 * ground.Value);
+    // Slopes that turn towards the sun keep a warm rim along the skyline.
+    double slope = (NearRidge(sx + 1) - NearRidge(sx - 1)) / 2;
+    double rim = std::exp(-(nearTop - above) / 2.0) * Clamp01(-slope * 0.8);
+    colour = colour + Linear(255, 150, 90) * (0.10 * rim);
     if (reflection) colour = colour * 0.8;
     return true;
   }
@@ -258,11 +265,13 @@ Rgb Scene::Sea(double sx, double sy) const {
   double cosView = std::max(0.02, Dot(normal, toEye));
   double fresnel = 0.02 + 0.98 * std::pow(1 - cosView, 5);
 
-  // A ray that would run into the back of the next wave sees the low sky there instead.
+  // A ray that would run into the back of the next wave sees the low sky there instead;
+  // only close to the horizon, where every ray grazes, does it still find the hills.
   bool grazing = reflected.Y < 0.004;
   if (grazing) reflected.Y = 0.004;
   Rgb mirrored;
-  if (grazing || !Hills(reflected, mirrored, true)) mirrored = Sky(reflected, 1.0, true);
+  bool mirrorsHills = (!grazing || depression < 0.012) && Hills(reflected, mirrored, true);
+  if (!mirrorsHills) mirrored = Sky(reflected, 1.0, true);
   Rgb water = Linear(12, 30, 44) * 0.6 + SkyGradient({0, 0.3, 1}) * 0.06;
   Rgb colour = water * (1 - fresnel) + mirrored * fresnel;
 
@@ -277,9 +286,10 @@ Rgb Scene::Sea(double sx, double sy) const {
   double sunEnergy = 0.020;
   colour = colour + Linear(255, 200, 140) * (sunEnergy * lobe * fresnelSun / (4 * cosView));
 
-  // Far water melts into the haze at the horizon.
-  double haze = 1 - std::exp(-t / 90.0);
-  return Mix(colour, SkyGradient({view.X, 0, 1}) * 0.9, 0.5 * haze);
+  // Far water melts into the haze at the horizon; under the hills less, as the hills
+  // themselves stand in that haze already.
+  double haze = (1 - std::exp(-t / 90.0)) * (mirrorsHills ? 0.2 : 0.5);
+  return Mix(colour, SkyGradient({view.X, 0, 1}) * 0.9, haze);
 }
 
 Rgb Scene::Pixel(double sx, double sy) const {
