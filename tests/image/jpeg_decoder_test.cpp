@@ -111,4 +111,15 @@ TEST(JpegDecodingOfBadData, AbsurdFrameSizesAreRefused) {
   EXPECT_THROW(DecodeJpeg(WithFrameSize(file, 16000, 16000), 1920, 1080), PictureError);
 }
 
+TEST(JpegDecodingOfBadData, FilesWithHundredsOfScansAreRefused) {
+  JpegSample sample = OneColour(1, {77});
+  sample.ManyScans = true;
+  try {
+    DecodeJpeg(EncodeJpeg(sample));
+    FAIL() << "decoded";
+  } catch (const PictureError& error) {
+    EXPECT_NE(std::string(error.what()).find("scans"), std::string::npos) << error.what();
+  }
+}
+
 }  // namespace

@@ -37,37 +37,24 @@ TEST(PngDecoding, TruecolourWithAlphaGivesItsSamplesExactly) {
   EXPECT_EQ(png.Rgba, sample.Rows);
 }
 
-TEST(PngDecoding, PaletteTransparencyDoesNotBecomeAlpha) {
-  PngSample sample{3, 1, 8, 3, false, {0, 1, 2}};
-  sample.Palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
-  sample.Transparency = {0, 128};
-  const PngPicture png = DecodePng(EncodePng(sample));
+TEST(PngDecoding, TransparencyChunksDoNotBecomeAlpha) {
+  PngSample palette{3, 1, 8, 3, false, {0, 1, 2}, {255, 0, 0, 0, 255, 0, 0, 0, 255}, {0, 128}};
+  const PngPicture png = DecodePng(EncodePng(palette));
   EXPECT_EQ(png.ColorType, 3);
   EXPECT_FALSE(png.HasAlphaChannel());
-  EXPECT_EQ(RgbaAt(png, 0), "255,0,0,255");
-  EXPECT_EQ(RgbaAt(png, 1), "0,255,0,255");
-  EXPECT_EQ(RgbaAt(png, 2), "0,0,255,255");
+  EXPECT_EQ(RgbaAt(png, 0) + " " + RgbaAt(png, 1) + " " + RgbaAt(png, 2),
+            "255,0,0,255 0,255,0,255 0,0,255,255");
+  const PngPicture grey = DecodePng(EncodePng({2, 1, 8, 0, false, {7, 200}, {}, {7}}));
+  EXPECT_EQ(RgbaAt(grey, 0) + " " + RgbaAt(grey, 1), "7,7,7,255 200,200,200,255");
 }
 
-TEST(PngDecoding, GreyTransparencyColourStaysOpaque) {
-  PngSample sample{2, 1, 8, 0, false, {7, 200}};
-  sample.Transparency = {7};
-  const PngPicture png = DecodePng(EncodePng(sample));
-  EXPECT_EQ(RgbaAt(png, 0), "7,7,7,255");
-  EXPECT_EQ(RgbaAt(png, 1), "200,200,200,255");
-}
-
-TEST(PngDecoding, SixteenBitSamplesAreReducedToEight) {
-  const PngPicture png =
+TEST(PngDecoding, OtherBitDepthsAreBroughtToEightBits) {
+  const PngPicture deep =
       DecodePng(EncodePng({1, 1, 16, 6, false, {0xFF, 0xFF, 0x80, 0x80, 0x00, 0x00, 0x01, 0x01}}));
-  EXPECT_EQ(RgbaAt(png, 0), "255,128,0,1");
-}
-
-TEST(PngDecoding, OneBitGreyIsExpandedToFullRange) {
-  const PngPicture png = DecodePng(EncodePng({3, 1, 1, 0, false, {0b10100000}}));
-  EXPECT_EQ(RgbaAt(png, 0), "255,255,255,255");
-  EXPECT_EQ(RgbaAt(png, 1), "0,0,0,255");
-  EXPECT_EQ(RgbaAt(png, 2), "255,255,255,255");
+  EXPECT_EQ(RgbaAt(deep, 0), "255,128,0,1");
+  const PngPicture bits = DecodePng(EncodePng({3, 1, 1, 0, false, {0b10100000}}));
+  EXPECT_EQ(RgbaAt(bits, 0) + " " + RgbaAt(bits, 1) + " " + RgbaAt(bits, 2),
+            "255,255,255,255 0,0,0,255 255,255,255,255");
 }
 
 TEST(PngDecoding, InterlacedFileGivesTheSamePixels) {

@@ -58,7 +58,18 @@ void OnJpegWriteError(j_common_ptr info) {
   std::longjmp(reinterpret_cast<JpegJump*>(info->err)->Jump, 1);
 }
 
-bool WriteJpeg(const JpegSample* sample, unsigned char** buffer, unsigned long* size) {
+// Every AC coefficient on its own in eight successive-approximation scans.
+std::vector<jpeg_scan_info> ManyGreyScans() {
+  std::vector<jpeg_scan_info> scans;
+  for (int k = 0; k < 64; ++k) {
+    scans.push_back({1, {0}, k, k, 0, 7});
+    for (int bit = 7; bit > 0; --bit) scans.push_back({1, {0}, k, k, bit, bit - 1});
+  }
+  return scans;
+}
+
+bool WriteJpeg(const JpegSample* sample, const std::vector<jpeg_scan_info>* scans,
+               unsigned char** buffer, unsigned long* size) {
   jpeg_compress_struct info;
   JpegJump error;
   info.err = jpeg_std_error(&error.Pub);
@@ -79,6 +90,10 @@ bool WriteJpeg(const JpegSample* sample, unsigned char** buffer, unsigned long* 
   jpeg_set_quality(&info, 100, TRUE);
   if (sample->Components == 4) info.write_Adobe_marker = sample->AdobeMarker;
   if (sample->Progressive) jpeg_simple_progression(&info);
+  if (!scans->empty()) {
+    info.scan_info = scans->data();
+    info.num_scans = static_cast<int>(scans->size());
+  }
   jpeg_start_compress(&info, TRUE);
   const size_t rowBytes = static_cast<size_t>(sample->Width) * sample->Components;
   while (info.next_scanline < info.image_height) {
@@ -135,7 +150,9 @@ Bytes PngSignature() {
 Bytes EncodeJpeg(const JpegSample& sample) {
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
-  const bool written = WriteJpeg(&sample, &buffer, &size);
+  const std::vector<jpeg_scan_info> scans =
+      sample.ManyScans ? ManyGreyScans() : std::vector<jpeg_scan_info>();
+  const bool written = WriteJpeg(&sample, &scans, &buffer, &size);
   Bytes out(buffer, buffer + (written ? size : 0));
   std::free(buffer);
   if (!written) throw std::runtime_error("test JPEG not written");

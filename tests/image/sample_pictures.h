@@ -30,6 +30,7 @@ struct JpegSample {
   Bytes Samples;       // interleaved, rows top-down
   bool Progressive = false;
   bool AdobeMarker = true;  // CMYK only
+  bool ManyScans = false;   // one grey component in 512 progressive scans
 };
 Bytes EncodeJpeg(const JpegSample& sample);
 // A width x height RGB JPEG of one colour.
