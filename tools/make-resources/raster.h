@@ -59,11 +59,6 @@ inline double SmoothStep(double edge0, double edge1, double x) {
   double t = Clamp01((x - edge0) / (edge1 - edge0));
   return t * t * (3 - 2 * t);
 }
-// 1 inside [from, to], easing to 0 over `soft` on either side.
-inline double SoftBand(double x, double from, double to, double soft) {
-  return SmoothStep(from - soft, from, x) * (1 - SmoothStep(to, to + soft, x));
-}
-
 inline uint8_t ToByte(double unit) {
   return static_cast<uint8_t>(std::lround(Clamp01(unit) * 255.0));
 }
@@ -78,13 +73,6 @@ inline double LinearToSrgb(double c) {
 // A colour given as sRGB bytes, in linear light.
 inline Rgb Linear(int r, int g, int b) {
   return {SrgbToLinear(r / 255.0), SrgbToLinear(g / 255.0), SrgbToLinear(b / 255.0)};
-}
-
-// Sample offsets inside a pixel for an n x n grid supersample, in (-0.5, 0.5).
-inline std::vector<double> GridOffsets(int n) {
-  std::vector<double> offsets;
-  for (int i = 0; i < n; ++i) offsets.push_back((i + 0.5) / n - 0.5);
-  return offsets;
 }
 
 // Averages coverage(x, y) over an n x n grid inside the pixel centred at (px, py).
