@@ -164,7 +164,6 @@ Scene::Cloud Scene::Clouds(Vec dir, double footprintPx, bool reflection) const {
     // octaves finer than it would alias into hairline streaks.
     double footprint = std::max(across, 0.8 * up) * footprintPx;
     FractalSample n = Fractal(*layer.Noise, u, v, octaves, footprint);
-    // Lower frequencies shape where the layer is thick.
     // A long swell in the layer, faded like an octave once it is finer than a pixel.
     double swellCycles = std::hypot(0.45 * up, 1.7 * across) * footprintPx / 6.2831853;
     double swell = 0.35 * (1 - SmoothStep(0.2, 0.45, swellCycles));
@@ -177,8 +176,8 @@ Scene::Cloud Scene::Clouds(Vec dir, double footprintPx, bool reflection) const {
     if (layer.ClearBelow > 0) opacity *= SmoothStep(0.0, layer.ClearBelow, dir.Y);
     if (opacity <= 0) continue;
     // The sun sits beyond the far edge of every cloud (+v): edges where the cloud thins
-    // towards it catch a rim of light, thick cores stay dark.
-    // The slope of the broad forms only; the fine octaves would streak the light.
+    // towards it catch a rim of light, thick cores stay dark. Only the broad forms' slope
+    // counts; the fine octaves would streak the light.
     FractalSample broad = Fractal(*layer.Noise, u, v, 3, footprint);
     double towardSun = -(broad.Dy + swell * 0.45 * std::cos(0.45 * v + 1.7 * u));
     double rim = Clamp01(towardSun * 0.35) * (1 - 0.6 * density);
