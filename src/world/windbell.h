@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 // The MIDI output the chime plays on. Every failure is silent: a port that could
@@ -35,6 +36,9 @@ class TWindBell {
 
   int32_t LastMsg = 0;
   bool Enabled = false;
+  // Sees every Ring call with its arguments as given, before anything is played;
+  // for tools that record the chime.
+  std::function<void(int32_t A, int32_t B)> OnRing;
 
  private:
   std::unique_ptr<MidiPort> Port;
