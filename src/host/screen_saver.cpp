@@ -147,7 +147,8 @@ bool HandleCommonMessage(HWND window, UINT message, WPARAM wParam, LRESULT& resu
   }
 }
 
-bool HandleRunMessage(HWND window, UINT message, WPARAM wParam) {
+bool HandleRunMessage(HWND window, UINT message, WPARAM wParam, LRESULT& result) {
+  result = 0;
   switch (message) {
     case WM_ACTIVATE:
       if (wParam == 0) return false;
@@ -161,7 +162,10 @@ bool HandleRunMessage(HWND window, UINT message, WPARAM wParam) {
       if (wParam != 0) SetCursor(nullptr);
       return false;
     case WM_SETCURSOR:
+      // TRUE stops the search: the driver form over this window asks its parent first,
+      // and would otherwise put its own arrow back.
       SetCursor(nullptr);
+      result = TRUE;
       return true;
     case WM_NCACTIVATE:
       return wParam == 0;
@@ -259,7 +263,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   if (PasswordCheckActive) return DefWindowProcA(window, message, wParam, lParam);
   LRESULT result = 0;
   if (HandleCommonMessage(window, message, wParam, result)) return result;
-  if (SaverMode == smRun && HandleRunMessage(window, message, wParam)) return 0;
+  if (SaverMode == smRun && HandleRunMessage(window, message, wParam, result)) return result;
   return DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -549,4 +549,41 @@ void PreviewParent::DestroyChild() {
   PumpMessages();
 }
 
+// ---- A known desktop ----
+
+ColourScreen::ColourScreen(COLORREF colour) : Brush(CreateSolidBrush(colour)) {
+  constexpr char className[] = "VesperineHarnessColour";
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = PlainWindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hbrBackground = Brush;
+  windowClass.lpszClassName = className;
+  UnregisterClassA(className, GetModuleHandleA(nullptr));  // the brush differs per screen
+  RegisterClassA(&windowClass);
+  Window = CreateWindowExA(0, className, "", WS_POPUP | WS_VISIBLE, 0, 0,
+                           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+  UpdateWindow(Window);
+  PumpFor(300);
+}
+
+ColourScreen::~ColourScreen() {
+  Close();
+  if (Brush) DeleteObject(Brush);
+}
+
+void ColourScreen::Close() {
+  if (Window) DestroyWindow(Window);
+  Window = nullptr;
+  PumpMessages();
+}
+
+bool WriteSolidPng(const std::string& path, int width, int height, uint32_t rgb) {
+  Capture picture;
+  picture.Width = width;
+  picture.Height = height;
+  picture.Pixels.assign(size_t(width) * size_t(height), rgb & 0x00FFFFFF);
+  return SavePng(picture, path);
+}
+
 }  // namespace harness

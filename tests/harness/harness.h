@@ -238,4 +238,24 @@ class PreviewParent {
   HWND ChildWindow = nullptr;
 };
 
+// ---- A known desktop ----
+
+// A full-screen popup of one colour in the test process, so that what the saver copies
+// from the screen (BackType 2) is known.
+class ColourScreen {
+ public:
+  explicit ColourScreen(COLORREF colour);
+  ~ColourScreen();
+  ColourScreen(const ColourScreen&) = delete;
+  ColourScreen& operator=(const ColourScreen&) = delete;
+  void Close();
+
+ private:
+  HWND Window = nullptr;
+  HBRUSH Brush = nullptr;
+};
+
+// A picture file of one colour (PNG), for BackType 3 and the bubble pictures.
+bool WriteSolidPng(const std::string& path, int width, int height, uint32_t rgb);
+
 }  // namespace harness

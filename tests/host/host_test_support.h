@@ -1,0 +1,42 @@
+// Shared steps of the host's end-to-end tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "harness/harness.h"
+
+namespace host_test {
+
+inline constexpr char HostClass[] = "WindowsScreenSaverClass";
+inline constexpr DWORD StartTimeout = 15000;  // wine starts a process in about a second
+
+inline harness::WindowQuery RunWindowOf(DWORD processId) {
+  return {.ClassName = HostClass, .Title = "Screen Saver", .ProcessId = processId};
+}
+
+// Every test starts from an empty settings key and a cursor in the middle of the screen.
+class SaverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    harness::Settings::Clear();
+    harness::MoveCursor(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+  }
+  void TearDown() override { harness::Settings::Clear(); }
+
+  // Starts the saver and waits for its full-screen window, which is then shown and
+  // active (the saver takes its mouse reference on activation).
+  HWND StartRun(harness::SaverProcess& saver) {
+    EXPECT_TRUE(saver.Started());
+    HWND window = harness::WaitForWindow(RunWindowOf(saver.Id()), StartTimeout);
+    if (window) {
+      harness::WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 5000);
+      harness::PumpFor(500);
+    }
+    return window;
+  }
+};
+
+}  // namespace host_test
