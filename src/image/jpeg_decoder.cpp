@@ -44,7 +44,14 @@ JpegErrorManager* ErrorOf(j_common_ptr info) {
 
 void OnJpegError(j_common_ptr info) {
   JpegErrorManager* error = ErrorOf(info);
-  info->err->format_message(info, error->Message);
+  if (info->err->msg_code == JERR_NO_BACKING_STORE) {
+    // libjpeg asks for a backing store when its working memory would pass the limit.
+    std::snprintf(error->Message, sizeof error->Message,
+                  "it needs more than %llu MiB of working memory",
+                  static_cast<unsigned long long>(MaxPictureBytes >> 20));
+  } else {
+    info->err->format_message(info, error->Message);
+  }
   std::longjmp(error->Jump, 1);
 }
 

@@ -48,6 +48,15 @@ struct BmpSample {
 };
 Bytes BuildBmp(const BmpSample& sample);
 
+// Expects the statement to throw a PictureError whose text contains part.
+#define EXPECT_THAT_ERROR(statement, part)                                              \
+  try {                                                                                 \
+    statement;                                                                          \
+    ADD_FAILURE() << #statement " threw nothing";                                       \
+  } catch (const PictureError& error) {                                                 \
+    EXPECT_NE(std::string(error.what()).find(part), std::string::npos) << error.what(); \
+  }
+
 void PutU32(Bytes& data, size_t at, uint32_t value);
 void PutU32BigEndian(Bytes& data, size_t at, uint32_t value);
 std::string BgrAt(const PixelImage& image, int32_t x, int32_t y);  // "b,g,r[,a]"
