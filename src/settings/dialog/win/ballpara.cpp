@@ -1,0 +1,433 @@
+#include "settings/dialog/win/ballpara.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <initializer_list>
+
+#include "settings/dialog/win/glyph_bitmap.h"
+
+namespace {
+
+constexpr int ProgramIcon = 100;
+// Controls inside the group box are the form's children, placed relative to the box.
+constexpr int GroupLeft = 16, GroupTop = 120;
+constexpr int ComboDropHeight = 120;
+
+std::string WindowText(HWND window) {
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+  text.resize(
+      static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+bool Checked(HWND button) {
+  return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+void SetChecked(HWND button, bool on) {
+  SendMessageA(button, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// The face a font really got: a missing face is silently replaced by another one.
+bool FontHasFace(HFONT font, std::initializer_list<const wchar_t*> names) {
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ previous = SelectObject(screen, font);
+  wchar_t face[LF_FACESIZE] = {};
+  const int length = GetTextFaceW(screen, LF_FACESIZE, face);
+  SelectObject(screen, previous);
+  ReleaseDC(nullptr, screen);
+  if (length <= 0) return false;
+  return std::any_of(names.begin(), names.end(),
+                     [&](const wchar_t* name) { return _wcsicmp(face, name) == 0; });
+}
+
+// A font of the face at a character height of pixels, or null when the face is missing.
+HFONT CreateFaceFont(const wchar_t* face, int pixels, std::initializer_list<const wchar_t*> names) {
+  LOGFONTW font{};
+  font.lfHeight = -pixels;  // negative: the character height, without internal leading
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
+  HFONT created = CreateFontIndirectW(&font);
+  if (created && !FontHasFace(created, names)) {
+    DeleteObject(created);
+    created = nullptr;
+  }
+  return created;
+}
+
+// The system's dialog font: the message font of the non-client metrics.
+HFONT CreateMessageFont() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return nullptr;
+  return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+HICON LoadProgramIcon(int sizeMetricX, int sizeMetricY) {
+  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ProgramIcon),
+                                       IMAGE_ICON, GetSystemMetrics(sizeMetricX),
+                                       GetSystemMetrics(sizeMetricY), LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+TFBallPara::TFBallPara(SettingsStore& store) : Store(store) {
+  SetCaption("Settings");
+  SetBounds(205, 110, 402, 437);
+  SetBorderStyle(bsSizeable);
+}
+
+TFBallPara::~TFBallPara() {
+  for (HBITMAP glyph : {PictureGlyph, PictureGlyphGreyed, CrossGlyph, CrossGlyphGreyed}) {
+    if (glyph) DeleteObject(glyph);
+  }
+  if (OwnsFormFont) DeleteObject(FormFont);
+  if (OwnsScaleFont) DeleteObject(ScaleFont);
+  if (BigIcon) DestroyIcon(BigIcon);
+  if (SmallIcon) DestroyIcon(SmallIcon);
+}
+
+void TFBallPara::FormCreate() {
+  CreateControls();
+  const DialogControls controls = ControlsFromSettings(CurrentSettings());
+  DriverChanged = false;
+  FillControls(controls);
+  SetCaption("Settings  Ver2.22");
+}
+
+void TFBallPara::FillControls(const DialogControls& controls) {
+  if (controls.CheckedTag == TagDesktop) CheckRadio(rbDesk);
+  if (controls.CheckedTag == TagUser) CheckRadio(rbUser);
+  SetWindowTextA(edtBack, controls.BackPicText.c_str());
+  SendMessageA(lstBalls, LB_RESETCONTENT, 0, 0);
+  for (const std::string& item : controls.Pictures) AddListItem(item);
+  edBallNums.SetValue(controls.BallsCount);
+  SetChecked(cbxShadow, controls.ShowShadow);
+  SetChecked(cbAudio, controls.SoundOpen);
+  SendMessageA(tbBallSize, TBM_SETPOS, TRUE, ClampBallSize(controls.BallSize));
+  // Selecting by program sends no CBN_SELCHANGE, so DriverChanged stays false.
+  SendMessageA(cbDriver, CB_SETCURSEL, controls.DriverItem, 0);
+}
+
+void TFBallPara::CheckRadio(HWND radio) {
+  for (HWND each : {rbDefault, rbDesk, rbUser}) SetChecked(each, each == radio);
+  rbDefaultClick(radio);
+}
+
+HWND TFBallPara::GroupChild(const char* windowClass, const char* text, DWORD style, int x, int y,
+                            int width, int height, int id, DWORD exStyle) {
+  HWND control = CreateControl(windowClass, text, style, GroupLeft + x, GroupTop + y, width, height,
+                               id, exStyle);
+  Controls.push_back(control);
+  return control;
+}
+
+HWND TFBallPara::Label(const char* text, int x, int y, int width, int height, int id, HFONT font) {
+  HWND label = CreateControl("STATIC", text, SS_LEFT | SS_NOPREFIX, x, y, width, height, id);
+  SendMessageA(label, WM_SETFONT, WPARAM(font), FALSE);
+  // Labels size themselves to their text, so a fallback font larger than the design's
+  // never clips them.
+  HDC dc = GetDC(label);
+  HGDIOBJ previous = SelectObject(dc, font);
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
+  SelectObject(dc, previous);
+  ReleaseDC(label, dc);
+  SetWindowPos(label, nullptr, 0, 0, std::max<int>(width, extent.cx),
+               std::max<int>(height, extent.cy), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return label;
+}
+
+void TFBallPara::CreateFonts() {
+  FormFont = CreateFaceFont(L"\u5B8B\u4F53", 12, {L"\u5B8B\u4F53", L"SimSun"});
+  if (!FormFont) FormFont = CreateMessageFont();
+  OwnsFormFont = FormFont != nullptr;
+  if (!FormFont) FormFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  ScaleFont = CreateFaceFont(L"MS Serif", 8, {L"MS Serif"});
+  OwnsScaleFont = ScaleFont != nullptr;
+  if (!ScaleFont) ScaleFont = FormFont;
+}
+
+// Children are created in tab order: each new child goes below its siblings, and the
+// dialog manager walks them from the top.
+void TFBallPara::CreateControls() {
+  HWND form = Handle();
+  if (!form) return;
+  // A group box paints only its frame and caption, so the form must paint beneath its
+  // children, as a dialog does; forms clip their children by default.
+  SetWindowLongA(form, GWL_STYLE, GetWindowLongA(form, GWL_STYLE) & ~WS_CLIPCHILDREN);
+  CreateFonts();
+  BigIcon = LoadProgramIcon(SM_CXICON, SM_CYICON);
+  SmallIcon = LoadProgramIcon(SM_CXSMICON, SM_CYSMICON);
+  if (BigIcon) SendMessageA(form, WM_SETICON, ICON_BIG, LPARAM(BigIcon));
+  if (SmallIcon) SendMessageA(form, WM_SETICON, ICON_SMALL, LPARAM(SmallIcon));
+
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  PictureGlyph = CreateGlyphBitmap(GlyphKind::Landscape, face, false);
+  PictureGlyphGreyed = CreateGlyphBitmap(GlyphKind::Landscape, face, true);
+  CrossGlyph = CreateGlyphBitmap(GlyphKind::Cross, face, false);
+  CrossGlyphGreyed = CreateGlyphBitmap(GlyphKind::Cross, face, true);
+
+  const auto add = [this](HWND control) {
+    Controls.push_back(control);
+    return control;
+  };
+  btnOk = add(CreateControl("BUTTON", "Save", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 192, 368,
+                            75, 25, idBtnOk));
+  btnCancel = add(CreateControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 296, 368,
+                                75, 25, idBtnCancel));
+  cbDriver =
+      add(CreateControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 96,
+                        16, 97, 20 + ComboDropHeight, idCbDriver));
+  for (const char* item : DriverItems) SendMessageA(cbDriver, CB_ADDSTRING, 0, LPARAM(item));
+  SendMessageA(cbDriver, CB_SETCURSEL, 0, 0);
+  edBallNums.Create(form, 96, 45, 47, 20, idEdBallNums);
+  add(edBallNums.Handle());
+  cbxShadow = add(CreateControl("BUTTON", "show shadow", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP,
+                                248, 45, 97, 17, idCbxShadow));
+  GroupBox1 = add(CreateControl("BUTTON", "pictures settings", BS_GROUPBOX | WS_GROUP, 16, 120, 361,
+                                201, idGroupBox1));
+  edtBack = GroupChild("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP | WS_DISABLED, 24, 72,
+                       257, 20, idEdtBack, WS_EX_CLIENTEDGE);
+  btnBack = GroupChild("BUTTON", "", BS_OWNERDRAW | WS_DISABLED, 290, 70, 23, 22, idBtnBack);
+  rbDefault = GroupChild("BUTTON", "default background", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP,
+                         24, 27, 137, 17, idRbDefault);
+  rbDesk = GroupChild("BUTTON", "desktop background", BS_AUTORADIOBUTTON | WS_TABSTOP, 160, 27, 177,
+                      17, idRbDesk);
+  rbUser = GroupChild("BUTTON", "select a picture as backgroud", BS_AUTORADIOBUTTON | WS_TABSTOP,
+                      24, 51, 281, 17, idRbUser);
+  SetWindowLongPtrA(rbDefault, GWLP_USERDATA, TagDefault);
+  SetWindowLongPtrA(rbDesk, GWLP_USERDATA, TagDesktop);
+  SetWindowLongPtrA(rbUser, GWLP_USERDATA, TagUser);
+  SetChecked(rbDefault, true);
+  ListCaption = Label("Pictures list to display in bubbles", GroupLeft + 24, GroupTop + 99, 0, 0,
+                      idListCaption, FormFont);
+  SetWindowLongPtrA(ListCaption, GWL_STYLE, GetWindowLongPtrA(ListCaption, GWL_STYLE) | WS_GROUP);
+  lstBalls = GroupChild(
+      "LISTBOX", "",
+      LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | WS_GROUP, 24, 120,
+      257, 66, idLstBalls, WS_EX_CLIENTEDGE);
+  btnBall = GroupChild("BUTTON", "", BS_OWNERDRAW | WS_GROUP, 288, 124, 23, 22, idBtnBall);
+  SpeedButton1 = GroupChild("BUTTON", "", BS_OWNERDRAW, 288, 164, 23, 22, idSpeedButton1);
+  cbAudio = add(CreateControl("BUTTON", "Sound open", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 248,
+                              18, 113, 17, idCbAudio));
+  tbBallSize = add(
+      CreateControl(TRACKBAR_CLASSA, "",
+                    TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | TBS_FIXEDLENGTH | WS_TABSTOP | WS_GROUP,
+                    88, 74, 265, 25, idTbBallSize));
+  SendMessageA(tbBallSize, TBM_SETRANGEMIN, FALSE, BallSizeMinimum);
+  SendMessageA(tbBallSize, TBM_SETRANGEMAX, FALSE, BallSizeMaximum);
+  SendMessageA(tbBallSize, TBM_SETTICFREQ, 1, 0);
+  SendMessageA(tbBallSize, TBM_SETTHUMBLENGTH, 15, 0);
+  SendMessageA(tbBallSize, TBM_SETPOS, TRUE, BallSizeMinimum);
+  ApplyFonts();
+  Label5 = Label("Driver used:", 16, 20, 72, 12, idLabel5, FormFont);
+  Label6 = Label("bubbles num", 16, 49, 66, 12, idLabel6, FormFont);
+  Label7 = Label("Bubble size", 16, 79, 66, 12, idLabel7, FormFont);
+  Label8 = Label("0.2", 91, 97, 0, 0, idLabel8, ScaleFont);
+  Label9 = Label("1.0", 203, 97, 0, 0, idLabel9, ScaleFont);
+  Label10 = Label("2.0", 339, 97, 0, 0, idLabel10, ScaleFont);
+  AddTooltips();
+}
+
+void TFBallPara::ApplyFonts() {
+  for (HWND control : Controls) SendMessageA(control, WM_SETFONT, WPARAM(FormFont), FALSE);
+}
+
+void TFBallPara::AddTooltips() {
+  Tooltips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+  if (!Tooltips) return;
+  const std::pair<HWND, const char*> tips[] = {
+      {btnBack, "select a picture"},
+      {btnBall, "add a picture to list"},
+      {SpeedButton1, "delete the selected picture from list"}};
+  for (const auto& [button, text] : tips) {
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(button);
+    tool.lpszText = const_cast<char*>(text);
+    SendMessageA(Tooltips, TTM_ADDTOOLA, 0, LPARAM(&tool));
+  }
+  SendMessageA(Tooltips, TTM_ACTIVATE, TRUE, 0);
+}
+
+void TFBallPara::FormShow() {
+  // The first control in tab order has the focus, as in any dialog.
+  if (btnOk) ::SetFocus(btnOk);
+}
+
+void TFBallPara::FormClose(TCloseAction& action) {
+  action = caFree;
+}
+
+DialogControls TFBallPara::ControlStates() {
+  DialogControls controls;
+  const LRESULT item = SendMessageA(cbDriver, CB_GETCURSEL, 0, 0);
+  controls.DriverItem = item == 1 ? 1 : 0;
+  controls.DriverChanged = DriverChanged;
+  controls.BallsCount = edBallNums.Value();
+  controls.ShowShadow = Checked(cbxShadow);
+  controls.BallSize = static_cast<int32_t>(SendMessageA(tbBallSize, TBM_GETPOS, 0, 0));
+  controls.SoundOpen = Checked(cbAudio);
+  if (Checked(rbDefault)) {
+    controls.CheckedTag = TagDefault;
+  } else if (Checked(rbDesk)) {
+    controls.CheckedTag = TagDesktop;
+  } else {
+    controls.CheckedTag = TagUser;
+  }
+  controls.BackPicText = WindowText(edtBack);
+  const LRESULT count = SendMessageA(lstBalls, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageA(lstBalls, LB_GETTEXTLEN, WPARAM(i), 0);
+    std::string text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
+    SendMessageA(lstBalls, LB_GETTEXT, WPARAM(i), LPARAM(text.data()));
+    text.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
+    controls.Pictures.push_back(std::move(text));
+  }
+  return controls;
+}
+
+void TFBallPara::AddListItem(const std::string& text) {
+  SendMessageA(lstBalls, LB_ADDSTRING, 0, LPARAM(text.c_str()));
+  UpdateListExtent();
+}
+
+// Long paths scroll sideways instead of being cut off.
+void TFBallPara::UpdateListExtent() {
+  HDC dc = GetDC(lstBalls);
+  HGDIOBJ previous = SelectObject(dc, FormFont);
+  LONG widest = 0;
+  const LRESULT count = SendMessageA(lstBalls, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageA(lstBalls, LB_GETTEXTLEN, WPARAM(i), 0);
+    std::string text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
+    SendMessageA(lstBalls, LB_GETTEXT, WPARAM(i), LPARAM(text.data()));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(std::max<LRESULT>(length, 0)),
+                          &extent);
+    widest = std::max(widest, extent.cx);
+  }
+  SelectObject(dc, previous);
+  ReleaseDC(lstBalls, dc);
+  SendMessageA(lstBalls, LB_SETHORIZONTALEXTENT, WPARAM(widest + 4), 0);
+}
+
+void TFBallPara::Command(int id, int code, HWND control) {
+  switch (id) {
+    case idBtnOk:
+      if (code == BN_CLICKED) btnOkClick();
+      break;
+    case idBtnCancel:
+      if (code == BN_CLICKED) btnCancelClick();
+      break;
+    case idCbDriver:
+      if (code == CBN_SELCHANGE) cbDriverChange();
+      break;
+    case idEdBallNums:
+      if (code == EN_KILLFOCUS) edBallNums.Normalise();
+      break;
+    case idRbDefault:
+    case idRbDesk:
+    case idRbUser:
+      if (code == BN_CLICKED) rbDefaultClick(control);
+      break;
+    case idBtnBack:
+      if (code == BN_CLICKED) btnBackClick();
+      break;
+    case idBtnBall:
+      if (code == BN_CLICKED) btnBallClick();
+      break;
+    case idSpeedButton1:
+      if (code == BN_CLICKED) SpeedButton1Click();
+      break;
+  }
+}
+
+bool TFBallPara::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_DRAWITEM:
+      if (DrawGlyphButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
+        result = TRUE;
+        return true;
+      }
+      return false;
+    case DM_GETDEFID:
+      result = MAKELONG(idBtnOk, DC_HASDEFID);
+      return true;
+    case WM_ACTIVATE:
+      // Keep the focused control across a switch to another window and back (an error
+      // box, the open dialog), as the dialog manager does for dialogs.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(Handle(), focus)) FocusedControl = focus;
+        return false;
+      }
+      if (FocusedControl && IsWindow(FocusedControl) && IsWindowEnabled(FocusedControl)) {
+        ::SetFocus(FocusedControl);
+        result = 0;
+        return true;
+      }
+      return false;
+  }
+  return false;
+}
+
+bool TFBallPara::DrawGlyphButton(const DRAWITEMSTRUCT& item) {
+  if (item.hwndItem == btnBack || item.hwndItem == btnBall) {
+    DrawSpeedButton(item, PictureGlyph, PictureGlyphGreyed);
+    return true;
+  }
+  if (item.hwndItem == SpeedButton1) {
+    DrawSpeedButton(item, CrossGlyph, CrossGlyphGreyed);
+    return true;
+  }
+  return false;
+}
+
+void TFBallPara::cbDriverChange() {
+  DriverChanged = true;
+}
+
+void TFBallPara::rbDefaultClick(HWND sender) {
+  const auto tag = static_cast<int32_t>(GetWindowLongPtrA(sender, GWLP_USERDATA));
+  const bool enable = PictureEditEnabled(tag);
+  EnableWindow(edtBack, enable);
+  EnableWindow(btnBack, enable);
+}
+
+void TFBallPara::btnBackClick() {
+  if (OpenPictureDialog1.Execute(Handle())) {
+    SetWindowTextA(edtBack, OpenPictureDialog1.FileName().c_str());
+  }
+}
+
+void TFBallPara::btnBallClick() {
+  if (OpenPictureDialog1.Execute(Handle())) AddListItem(OpenPictureDialog1.FileName());
+}
+
+void TFBallPara::SpeedButton1Click() {
+  const LRESULT selected = SendMessageA(lstBalls, LB_GETCURSEL, 0, 0);
+  if (selected == LB_ERR) return;
+  SendMessageA(lstBalls, LB_DELETESTRING, WPARAM(selected), 0);
+  UpdateListExtent();
+}
+
+// A registry error leaves this handler before Close: the framework's guard around the
+// command reports it, what was written stays written, and the form stays open.
+void TFBallPara::btnOkClick() {
+  ApplySave(Store, PlanSave(ControlStates()));
+  Close();
+}
+
+void TFBallPara::btnCancelClick() {
+  Close();
+}

@@ -1,0 +1,116 @@
+// TFBallPara in this process over a memory store: the save's failure paths, which the
+// registry under wine cannot be made to produce.
+#include <gtest/gtest.h>
+
+#include <future>
+#include <optional>
+
+#include "framework/win/error_report.h"
+#include "harness/harness.h"
+#include "settings/dialog/win/ballpara.h"
+#include "settings/memory_store.h"
+
+namespace {
+
+// Answers the first error box of this process from another thread, while the main
+// thread sits in the box's modal loop.
+std::future<std::optional<harness::MessageBoxInfo>> AnswerErrorBox() {
+  return std::async(std::launch::async, [] {
+    auto box = harness::WaitForMessageBox(GetCurrentProcessId(), 10000);
+    if (box) harness::DismissMessageBox(box->Window);
+    return box;
+  });
+}
+
+class BallParaForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RestoreInitialSettings();
+    InitApplication();
+  }
+  void TearDown() override {
+    Form.reset();
+    RestoreInitialSettings();
+  }
+  void Open() {
+    Form = CreateForm<TFBallPara>(Store);
+    Form->Show();
+  }
+  void ClickSave() { SendMessageA(Form->btnOk, BM_CLICK, 0, 0); }
+
+  MemorySettingsStore Store;
+  std::unique_ptr<TFBallPara> Form;
+};
+
+TEST_F(BallParaForm, FailedWriteIsReportedKeepsEarlierValuesAndKeepsTheFormOpen) {
+  Store.FailingWrites.insert("BallSize");
+  Open();
+  auto box = AnswerErrorBox();
+  ClickSave();
+  const auto shown = box.get();
+  ASSERT_TRUE(shown.has_value()) << "the error reaches the framework's error box";
+  EXPECT_EQ(shown->Caption, ErrorBoxCaption);
+  EXPECT_EQ(shown->Text, "Failed to set data for 'BallSize'");
+  EXPECT_TRUE(Form->HandleAllocated() && Form->Visible()) << "the user may try again";
+  EXPECT_TRUE(Store.Values.contains("BallsCount"));
+  EXPECT_TRUE(Store.Values.contains("ShowShadow"));
+  EXPECT_FALSE(Store.Values.contains("BallSize"));
+  EXPECT_FALSE(Store.Values.contains("BallPic"));
+
+  Store.FailingWrites.clear();
+  ClickSave();
+  EXPECT_FALSE(Form->HandleAllocated()) << "a good save closes and frees the form's window";
+  EXPECT_TRUE(Store.Values.contains("BallPic"));
+}
+
+TEST_F(BallParaForm, KeyThatCannotBeCreatedIsReportedAndNothingIsWritten) {
+  Store.KeyUnavailable = true;
+  Open();
+  auto box = AnswerErrorBox();
+  ClickSave();
+  const auto shown = box.get();
+  ASSERT_TRUE(shown.has_value());
+  EXPECT_EQ(shown->Text, "Failed to create key software\\Vesperine");
+  EXPECT_TRUE(Form->HandleAllocated());
+  EXPECT_TRUE(Store.Values.empty());
+}
+
+TEST_F(BallParaForm, FillsFromTheGlobalsAndDoesNotChangeThem) {
+  BallsCount = 150;
+  SizeScale = 0.7f;
+  Driver = "GDI+";
+  BackType = 3;
+  BackPic = "C:\\sea.jpg";
+  PictureList.Items = {"a.png", "a.png"};
+  Open();
+  const DialogControls controls = Form->ControlStates();
+  EXPECT_EQ(controls.BallsCount, 100);
+  EXPECT_EQ(controls.BallSize, 7);
+  EXPECT_EQ(controls.DriverItem, 1);
+  EXPECT_FALSE(controls.DriverChanged);
+  EXPECT_EQ(controls.CheckedTag, TagUser);
+  EXPECT_EQ(controls.BackPicText, "C:\\sea.jpg");
+  EXPECT_EQ(controls.Pictures, (std::vector<std::string>{"a.png", "a.png"}));
+  EXPECT_TRUE(IsWindowEnabled(Form->edtBack));
+  ClickSave();
+  EXPECT_EQ(BallsCount, 150) << "the dialog writes the store, never the globals";
+  EXPECT_EQ(Driver, "GDI+");
+}
+
+TEST_F(BallParaForm, EnterSavesAndEscapeCancelsThroughTheDialogManager) {
+  Open();
+  MSG escape{Form->lstBalls, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+  EXPECT_TRUE(IsDialogMessageA(Form->Handle(), &escape));
+  EXPECT_FALSE(Form->HandleAllocated());
+  EXPECT_TRUE(Store.Values.empty());
+
+  Form.reset();
+  Open();
+  SetFocus(Form->lstBalls);
+  MSG enter{Form->lstBalls, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+  EXPECT_TRUE(IsDialogMessageA(Form->Handle(), &enter));
+  EXPECT_FALSE(Form->HandleAllocated());
+  EXPECT_TRUE(Store.Values.contains("BallsCount"));
+}
+
+}  // namespace
