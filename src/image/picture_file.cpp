@@ -34,8 +34,9 @@ std::string Extension(const std::string& path) {
 }
 
 // Windows opens these names (with any extension) as devices in every folder: CON would
-// wait for console input, COM1 for a serial port.
+// wait for console input, COM1 for a serial port. \\.\ paths name devices directly.
 bool IsReservedDeviceName(const std::string& path) {
+  if (path.starts_with("\\\\.\\") || path.starts_with("//./")) return true;  // \\.\name
   std::string stem = Lower(FileName(path));
   stem = stem.substr(0, stem.find('.'));
   while (!stem.empty() && (stem.back() == ' ')) stem.pop_back();

@@ -79,6 +79,8 @@ TEST_F(PictureFiles, MissingFoldersDevicesAndOversizedFilesAreRefused) {
             std::string::npos);
   EXPECT_NE(ErrorOf([&] { ReadWholeFile(Folder.string()); }).find("folder"), std::string::npos);
   EXPECT_NE(ErrorOf([] { ReadWholeFile("NUL"); }).find("device"), std::string::npos);
+  EXPECT_NE(ErrorOf([] { ReadWholeFile("\\\\.\\PhysicalDrive0"); }).find("device"),
+            std::string::npos);
   const std::string serial = Write("com1.png", {1, 2, 3});
   EXPECT_NE(ErrorOf([&] { ReadWholeFile(serial); }).find("device"), std::string::npos);
   const std::string tenBytes = Write("ten.bmp", Bytes(10, 7));
