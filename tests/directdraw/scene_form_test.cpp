@@ -309,7 +309,7 @@ TEST_F(SceneFormTest, TintedBubbleBodyComesOutInTheBubblesColour) {
   form->SetParentWindow(host.Handle);
   form->Show();
   ASSERT_TRUE(form->DXDraw->CanDraw());
-  BubbleTable[1] = Bubble{200, 150, 0, 0, 0, 200, 0, 0, 0, 0, true, 1};
+  BubbleTable[1] = Bubble{200, 150, 0, 0, 200, 0, 0, 0, 0, 0, true, 1};  // pure red
   form->DrawScene();
   PixelImage frame;
   ASSERT_TRUE(ReadSurfaceImage(form->DXDraw->Surface(), frame));

@@ -1,0 +1,150 @@
+// The real vesperine.scr with the DirectDraw driver, watched from outside under wine.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "harness/harness.h"
+
+namespace {
+
+constexpr DWORD StartTimeout = 15000;
+constexpr DWORD EndTimeout = 8000;
+
+class DirectDrawRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    harness::Settings::Clear();
+    harness::MoveCursor(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+  }
+  void TearDown() override {
+    harness::Settings::Clear();
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", Overrides.empty() ? nullptr : Overrides.c_str());
+  }
+
+  HWND StartRun(harness::SaverProcess& saver) {
+    EXPECT_TRUE(saver.Started());
+    Host = harness::WaitForWindow(
+        {.ClassName = "WindowsScreenSaverClass", .Title = "Screen Saver", .ProcessId = saver.Id()},
+        StartTimeout);
+    if (!Host) return nullptr;
+    Scene = harness::WaitForWindow({.ClassName = "VesperineForm", .Parent = Host}, 5000);
+    harness::PumpFor(1500);  // a few frames
+    return Host;
+  }
+
+  static harness::Capture Screen() { return harness::CaptureScreen(); }
+  static void Save(const harness::Capture& c, const std::string& name) {
+    harness::SavePng(c, harness::OutputFolder() + "\\" + name);
+  }
+
+  HWND Host = nullptr;
+  HWND Scene = nullptr;
+  std::string Overrides = [] {
+    char buffer[512] = {};
+    GetEnvironmentVariableA("WINEDLLOVERRIDES", buffer, sizeof buffer);
+    return std::string(buffer);
+  }();
+};
+
+}  // namespace
+
+TEST_F(DirectDrawRunTest, DefaultRunShowsTheBackgroundWithMovingTintedBubbles) {
+  harness::SaverProcess saver({"/s"});
+  ASSERT_NE(StartRun(saver), nullptr);
+  ASSERT_NE(Scene, nullptr);
+  EXPECT_TRUE(IsWindowVisible(Scene));
+  const harness::Capture first = Screen();
+  harness::PumpFor(400);
+  const harness::Capture second = Screen();
+  Save(second, "directdraw_run.png");
+  ASSERT_FALSE(first.Empty());
+  // The photograph fills the screen: many colours, no black frame left over.
+  EXPECT_GT(harness::CountColours(second), 2000u);
+  // Bubbles move between the captures; the background alone would not change.
+  EXPECT_GT(harness::CountDifferentPixels(first, second, 8), 2000);
+  EXPECT_TRUE(saver.Running());
+}
+
+TEST_F(DirectDrawRunTest, EscapeHidesTheSceneAndTheNextKeyEndsTheRun) {
+  harness::SaverProcess saver({"/s"});
+  ASSERT_NE(StartRun(saver), nullptr);
+  ASSERT_NE(Scene, nullptr);
+  harness::PostKey(Scene, VK_ESCAPE);
+  EXPECT_TRUE(harness::WaitUntil([&] { return !IsWindowVisible(Scene); }, 5000));
+  harness::PumpFor(300);
+  EXPECT_TRUE(saver.Running());
+  harness::PostKey(Host, VK_SPACE);
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout));
+}
+
+TEST_F(DirectDrawRunTest, AKeyOverTheSceneEndsTheRun) {
+  harness::SaverProcess saver({"/s"});
+  ASSERT_NE(StartRun(saver), nullptr);
+  ASSERT_NE(Scene, nullptr);
+  harness::PostKey(Scene, 'Q');
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout));
+}
+
+TEST_F(DirectDrawRunTest, AClickOverTheSceneEndsTheRun) {
+  harness::SaverProcess saver({"/s"});
+  ASSERT_NE(StartRun(saver), nullptr);
+  ASSERT_NE(Scene, nullptr);
+  harness::PostClick(Scene, WM_LBUTTONDOWN);
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout));
+}
+
+TEST_F(DirectDrawRunTest, MouseMovementOverTheSceneEndsTheRun) {
+  harness::SaverProcess saver({"/s"});
+  ASSERT_NE(StartRun(saver), nullptr);
+  POINT p = harness::CursorPosition();
+  harness::MoveCursor(p.x + 3, p.y + 3);
+  harness::PumpFor(200);
+  harness::MoveCursor(p.x + 40, p.y + 40);
+  harness::PumpFor(200);
+  harness::MoveCursor(p.x + 80, p.y + 60);
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout));
+}
+
+TEST_F(DirectDrawRunTest, BackTypeTwoShowsTheDesktopAsItWasAtTheStart) {
+  harness::ColourScreen desktop(RGB(0, 160, 0));
+  harness::PumpFor(300);
+  harness::Settings::SetDword("BackType", 2);
+  harness::Settings::SetDword("BallsCount", 0);
+  harness::SaverProcess saver({"/s"});
+  ASSERT_NE(StartRun(saver), nullptr);
+  desktop.Close();
+  harness::PumpFor(300);
+  const harness::Capture screen = Screen();
+  Save(screen, "directdraw_backtype2.png");
+  const uint32_t middle = screen.At(screen.Width / 2, screen.Height / 2);
+  EXPECT_NEAR(harness::Green(middle), 160, 8);
+  EXPECT_LE(harness::Red(middle), 8);
+}
+
+TEST_F(DirectDrawRunTest, BackTypeThreeStretchesThePictureFileOverTheScreen) {
+  const std::string picture = harness::OutputFolder() + "\\directdraw_back.png";
+  ASSERT_TRUE(harness::WriteSolidPng(picture, 8, 6, 0x2040C0));
+  harness::Settings::SetDword("BackType", 3);
+  harness::Settings::SetString("BackPic", picture);
+  harness::Settings::SetDword("BallsCount", 0);
+  harness::SaverProcess saver({"/s"});
+  ASSERT_NE(StartRun(saver), nullptr);
+  const harness::Capture screen = Screen();
+  for (POINT p : {POINT{5, 5}, POINT{screen.Width - 5, screen.Height - 5}}) {
+    const uint32_t pixel = screen.At(p.x, p.y);
+    EXPECT_NEAR(harness::Red(pixel), 0x20, 8);
+    EXPECT_NEAR(harness::Green(pixel), 0x40, 8);
+    EXPECT_NEAR(harness::Blue(pixel), 0xC0, 8);
+  }
+}
+
+TEST_F(DirectDrawRunTest, WithoutDirectDrawTheRunKeepsGoingAndCloses) {
+  SetEnvironmentVariableA("WINEDLLOVERRIDES", (Overrides + ";ddraw=d").c_str());
+  harness::SaverProcess saver({"/s"});
+  ASSERT_NE(StartRun(saver), nullptr);
+  harness::PumpFor(1000);
+  EXPECT_TRUE(saver.Running());
+  EXPECT_FALSE(harness::WaitForMessageBox(saver.Id(), 500).has_value());
+  harness::PostKey(Scene ? Scene : Host, VK_SPACE);
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout));
+}
