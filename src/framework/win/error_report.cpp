@@ -10,14 +10,22 @@ void ShowErrorBox(const char* text) {
   MessageBoxA(GetActiveWindow(), text, ErrorBoxCaption, MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
 
+ErrorSink CurrentSink = ShowErrorBox;
+
 }  // namespace
 
+ErrorSink SetErrorSink(ErrorSink sink) {
+  ErrorSink previous = CurrentSink;
+  CurrentSink = sink ? sink : ShowErrorBox;
+  return previous;
+}
+
 void ReportError(const std::exception& error) {
-  ShowErrorBox(error.what());
+  CurrentSink(error.what());
 }
 
 void ReportUnknownError() {
-  ShowErrorBox("Unknown error");
+  CurrentSink("Unknown error");
 }
 
 void ReportError(std::exception_ptr error) {

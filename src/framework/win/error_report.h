@@ -17,6 +17,11 @@ void ReportUnknownError();
 // Reports whatever exception_ptr holds; a null pointer reports nothing.
 void ReportError(std::exception_ptr error);
 
+// Where reports go; the default shows the error box. Tests install their own sink so a
+// report does not wait for someone to press OK. Returns the previous sink.
+using ErrorSink = void (*)(const char* text);
+ErrorSink SetErrorSink(ErrorSink sink);
+
 // Runs action and reports any exception it throws. True when it returned normally.
 template <class Action>
 bool GuardedCall(Action&& action) noexcept {

@@ -72,8 +72,8 @@ class TForm {
   int ClientHeight();
   void SetBorderStyle(TBorderStyle style);
   TBorderStyle BorderStyle() const { return Border; }
-  // Maximized: a child fills its parent's client area, a top-level form the work area;
-  // applied whenever the form is shown.
+  // Maximized: the window rectangle becomes the parent's client area (a child) or the
+  // work area (top-level), each time the form is shown; with bsNone the client is all of it.
   void SetWindowState(TWindowState state) { State = state; }
   TWindowState WindowState() const { return State; }
   void SetStayOnTop(bool on);  // WS_EX_TOPMOST for a top-level form

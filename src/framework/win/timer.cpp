@@ -16,10 +16,11 @@ struct TimerEntry {
 };
 
 // Live timers by identifier. Identifiers only grow, so a WM_TIMER still queued for a
-// stopped timer finds no entry and is dropped.
+// stopped timer finds no entry and is dropped. Never destroyed: forms held in statics
+// free their timers after every function-local static of this file is gone.
 std::map<uintptr_t, TimerEntry>& LiveTimers() {
-  static std::map<uintptr_t, TimerEntry> timers;
-  return timers;
+  static auto* timers = new std::map<uintptr_t, TimerEntry>;
+  return *timers;
 }
 
 uintptr_t NextIdentifier() {

@@ -6,7 +6,8 @@ uint32_t WinWindPlatform::TickCount() {
   return GetTickCount();
 }
 
+// Never destroyed, so a wind freed during the program's exit still finds it.
 WindPlatform& SystemWindPlatform() {
-  static WinWindPlatform platform;
-  return platform;
+  static auto* platform = new WinWindPlatform;
+  return *platform;
 }
