@@ -14,7 +14,8 @@ bool GdiplusSessionRunning() {
 }
 
 bool StartGdiplusSession(ULONG_PTR& token) {
-  GdiplusStartupInput input;  // version 1, no debug callback, background thread, codecs
+  if (SessionRunning) return true;  // one session a process; a second start keeps it
+  GdiplusStartupInput input;        // version 1, no debug callback, background thread, codecs
   token = 0;
   SessionRunning = GdiplusStartup(&token, &input, nullptr) == Ok;
   return SessionRunning;
