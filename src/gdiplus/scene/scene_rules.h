@@ -1,0 +1,95 @@
+// The GDI+ scene's arithmetic, free of Windows: where each picture goes inside a bubble
+// window, how a window's tint drifts and when it is shown, where a window sits over its
+// bubble, the mouse-start rule, the random push and the premultiplied copy that the
+// layered windows are fed.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+struct LayerRect {
+  int32_t X, Y, Width, Height;
+  bool Empty() const { return Width <= 0 || Height <= 0; }
+};
+
+// The extra pixels right of and below the body that hold the shadow.
+inline constexpr int32_t ShadowMargin = 50;
+
+// All bubble windows' Layers together stay below this, so an absurd radius cannot
+// exhaust a 32-bit process (each render also makes a bitmap of the same size, and the
+// platform keeps a copy of every layered window's picture).
+inline constexpr uint64_t LayerBudgetBytes = 128ull * 1024 * 1024;
+
+// Side of a bubble window and of its Layer: 2R + 50, or less when windowCount such
+// windows would exceed LayerBudgetBytes. A window cut smaller shows the top left of
+// its bubble. Never below 1.
+int32_t BubbleWindowSide(int32_t radius, int32_t windowCount);
+
+// Source rectangles use the body picture's size (ballWidth x ballHeight) for all three
+// built-in pictures; destinations are inside the Layer.
+struct BallComposition {
+  LayerRect BodySource, BodyDest;
+  LayerRect ShadowSource, ShadowDest;
+  LayerRect PictureDest;  // empty for a radius of 35 or less: no picture then
+  LayerRect HighlightSource, HighlightDest;
+};
+BallComposition ComposeBall(int32_t radius, int32_t ballWidth, int32_t ballHeight);
+
+// Whether a render draws the user's picture: window 1 only (showPicture), a picture list
+// that is not blank, and a picture rectangle with room in it.
+bool DrawsPicture(bool showPicture, std::string_view ballPic, const BallComposition& layout);
+
+// One tint channel of a bubble window and its drift step.
+struct TintChannel {
+  int32_t Value;
+  int32_t Step;
+};
+struct BallTint {
+  TintChannel Red, Green, Blue;
+  int32_t Sum() const { return Red.Value + Green.Value + Blue.Value; }
+};
+
+inline constexpr int32_t TintCeiling = 225;
+inline constexpr int32_t RedTurnLimit = 205;
+
+// value += step; beyond 0..turnLimit the step turns; the value is then clamped to
+// 0..TintCeiling.
+void DriftChannel(TintChannel& channel, int32_t turnLimit);
+// Red, green, blue in that order; red turns at 206, green and blue only above 225.
+void DriftTint(BallTint& tint);
+// Very dark and very light tints keep the window's previous picture: 150 < sum < 600.
+bool TintUpdatesWindow(const BallTint& tint);
+
+struct WindowOrigin {
+  int32_t Left, Top;
+};
+// (X - R, Y - R), each rounded to nearest with halves to even.
+WindowOrigin BubbleWindowOrigin(double x, double y, int32_t radius);
+
+// The first mouse report over the form is only recorded; later reports away from it
+// are forwarded. (0, 0) means nothing recorded yet, so a first report at (0, 0) leaves
+// the next one to be recorded.
+class MouseStartRule {
+ public:
+  bool Report(int32_t x, int32_t y);  // true: forward this report to the host
+  int32_t StartX() const { return X; }
+  int32_t StartY() const { return Y; }
+
+ private:
+  int32_t X = 0;
+  int32_t Y = 0;
+};
+
+// Adds -1, 0 or +1 to VX and then to VY of one random bubble in use, active or not.
+// Returns its index, or 0 when no bubble is in use.
+int32_t PushRandomBubble();
+
+enum class SceneBackground { BuiltIn, ScreenCopy, File };
+// BackType 3 with a picture name that is not blank: the file; 2: the screen; anything
+// else the built-in picture.
+SceneBackground ChooseSceneBackground(int32_t backType, std::string_view backPic);
+
+// Copies 32-bit straight-alpha BGRA rows into premultiplied BGRA rows, as
+// UpdateLayeredWindow expects them with per-pixel alpha.
+void PremultiplyRows(const uint8_t* source, int32_t sourceStride, uint8_t* dest, int32_t destStride,
+                     int32_t width, int32_t height);
