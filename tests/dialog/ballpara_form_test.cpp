@@ -2,6 +2,7 @@
 // registry under wine cannot be made to produce.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <future>
 #include <optional>
 
@@ -111,6 +112,63 @@ TEST_F(BallParaForm, EnterSavesAndEscapeCancelsThroughTheDialogManager) {
   EXPECT_TRUE(IsDialogMessageA(Form->Handle(), &enter));
   EXPECT_FALSE(Form->HandleAllocated());
   EXPECT_TRUE(Store.Values.contains("BallsCount"));
+}
+
+LOGFONTA FontOf(HWND control) {
+  LOGFONTA font{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  return font;
+}
+
+int CALLBACK NoteFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM seen) {
+  *reinterpret_cast<bool*>(seen) = true;
+  return 0;
+}
+
+bool FaceInstalled(const char* face) {
+  LOGFONTA wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  strncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExA(screen, &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+TEST_F(BallParaForm, UsesTheDesignFontsOrTheSystemDialogFontWhenTheyAreMissing) {
+  Open();
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof(metrics);
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+  const LOGFONTA form = FontOf(Form->btnOk);
+  if (FaceInstalled("SimSun")) {
+    EXPECT_EQ(form.lfHeight, -12);
+  } else {
+    EXPECT_STREQ(form.lfFaceName, metrics.lfMessageFont.lfFaceName);
+    EXPECT_EQ(form.lfHeight, metrics.lfMessageFont.lfHeight);
+  }
+  for (HWND control : {Form->lstBalls, Form->rbUser, Form->edBallNums.Handle(), Form->Label5}) {
+    EXPECT_STREQ(FontOf(control).lfFaceName, form.lfFaceName) << "one font for the form";
+  }
+  const LOGFONTA scale = FontOf(Form->Label9);
+  if (FaceInstalled("MS Serif")) {
+    EXPECT_STREQ(scale.lfFaceName, "MS Serif");
+    EXPECT_EQ(scale.lfHeight, -8);
+  } else {
+    EXPECT_STREQ(scale.lfFaceName, form.lfFaceName);
+  }
+  RECT label{};
+  GetWindowRect(Form->Label5, &label);
+  HDC dc = GetDC(Form->Label5);
+  HGDIOBJ previous =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Form->Label5, WM_GETFONT, 0, 0)));
+  SIZE text{};
+  GetTextExtentPoint32A(dc, "Driver used:", 12, &text);
+  SelectObject(dc, previous);
+  ReleaseDC(Form->Label5, dc);
+  EXPECT_GE(label.right - label.left, text.cx) << "a label is never narrower than its text";
+  EXPECT_GE(label.bottom - label.top, text.cy);
 }
 
 }  // namespace

@@ -135,6 +135,12 @@ TEST_F(SettingsDialogTest, OpensWithTheCaptionSizeAndPlaceOfTheDesign) {
     }
     EXPECT_TRUE(found) << scale;
   }
+  const std::vector<HWND> tips =
+      harness::FindWindows({.ClassName = TOOLTIPS_CLASSA, .ProcessId = dialog.Saver.Id()});
+  const auto ours = std::find_if(tips.begin(), tips.end(),
+                                 [&](HWND tip) { return GetWindow(tip, GW_OWNER) == dialog.Form; });
+  ASSERT_NE(ours, tips.end()) << "tooltips are on";
+  EXPECT_EQ(SendMessageA(*ours, TTM_GETTOOLCOUNT, 0, 0), 3);
   RECT save{};
   GetClientRect(dialog.Form, &save);
   EXPECT_GE(save.bottom, 368 + 25) << "the buttons fit the client area";
@@ -427,6 +433,81 @@ TEST_F(SettingsDialogTest, PictureButtonsAddDuplicatesDeleteTheSelectedAndSaveQu
   const std::string quoted = "\"" + *ReadString("BackPic") + "\"";
   EXPECT_EQ(*saved, quoted + "," + quoted) << "both entries, each quoted for its blank";
   EXPECT_EQ(ReadDword("BackType"), 3u);
+}
+
+// A 24-bit bitmap file of one colour.
+void WriteBitmapFile(const std::string& path, int width, int height, uint8_t red, uint8_t green,
+                     uint8_t blue) {
+  const int stride = (width * 3 + 3) / 4 * 4;
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER info{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(stride * height);
+  info.biSize = sizeof(info);
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  std::vector<uint8_t> rows(static_cast<size_t>(stride * height));
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      uint8_t* pixel = &rows[static_cast<size_t>(y * stride + x * 3)];
+      pixel[0] = blue, pixel[1] = green, pixel[2] = red;
+    }
+  }
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+  out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+  out.write(reinterpret_cast<const char*>(rows.data()), static_cast<std::streamsize>(rows.size()));
+}
+
+HWND OwnerDrawnStatic(HWND dialog) {
+  for (HWND child : harness::FindWindows({.Parent = dialog})) {
+    if (SameText(harness::Describe(child).ClassName, "Static") &&
+        (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_OWNERDRAW) {
+      return child;
+    }
+  }
+  return nullptr;
+}
+
+TEST_F(SettingsDialogTest, PictureDialogOpensOnTheLastChosenFileAndPreviewsIt) {
+  const std::string picture = harness::OutputFolder() + "\\red preview.bmp";
+  WriteBitmapFile(picture, 60, 40, 255, 0, 0);
+  SettingsDialog dialog;
+  ASSERT_NE(dialog.Form, nullptr);
+  SettingsDialog::Click(dialog.AddButton());
+  ASSERT_TRUE(ChooseInOpenDialog(dialog.Saver.Id(), picture));
+
+  SettingsDialog::Click(dialog.AddButton());
+  HWND open = harness::WaitForWindow(
+      {.ClassName = "#32770", .ProcessId = dialog.Saver.Id(), .VisibleOnly = true});
+  ASSERT_NE(open, nullptr);
+  harness::PumpFor(1000);
+  HWND name = GetDlgItem(open, 0x47C);
+  ASSERT_NE(name, nullptr);
+  EXPECT_NE(harness::WindowText(name).find("red preview.bmp"), std::string::npos)
+      << "opens on the file chosen last";
+  HWND pane = OwnerDrawnStatic(open);
+  ASSERT_NE(pane, nullptr) << "the preview pane is part of the dialog";
+  RECT area{};
+  GetWindowRect(pane, &area);
+  const harness::Capture shot = harness::CaptureRect(area);
+  int red = 0;
+  for (uint32_t pixel : shot.Pixels) {
+    red += harness::Red(pixel) > 200 && harness::Green(pixel) < 60 && harness::Blue(pixel) < 60;
+  }
+  EXPECT_GT(red, 500) << "the picture is drawn in the pane";
+  RECT whole{};
+  GetWindowRect(open, &whole);
+  harness::SavePng(harness::CaptureRect(whole), harness::OutputFolder() + "\\open-picture.png");
+
+  PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  ASSERT_TRUE(harness::WaitForNoWindow({.ClassName = "#32770", .ProcessId = dialog.Saver.Id()}));
+  EXPECT_EQ(SendMessageA(dialog.List(), LB_GETCOUNT, 0, 0), 1) << "a cancelled pick adds nothing";
+  SettingsDialog::Click(dialog.Cancel());
+  EXPECT_TRUE(dialog.Saver.WaitForExit(10000));
 }
 
 TEST_F(SettingsDialogTest, DeleteButtonRemovesOnlyTheSelectedPicture) {

@@ -9,8 +9,8 @@ namespace {
 
 constexpr WORD PreviewId = 0x5301;
 // The pane in dialog units: the system places a child template below its own controls.
-constexpr short PaneWidth = 200, PaneHeight = 96;
-constexpr short PreviewLeft = 6, PreviewTop = 2, PreviewWidth = 120, PreviewHeight = 90;
+constexpr short PaneWidth = 200, PaneHeight = 88;
+constexpr short PreviewLeft = 6, PreviewTop = 2, PreviewWidth = 110, PreviewHeight = 72;
 
 void Append(std::vector<WORD>& words, DWORD value) {
   words.push_back(LOWORD(value));
