@@ -205,6 +205,7 @@ bool TDXDraw::CreatePrimary() {
   desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
   PrimarySurface = NewSurface(desc);
   if (!PrimarySurface) return false;
+  if (PresentsByGdi()) return true;
   if (FAILED(DirectDraw->CreateClipper(0, &Clipper, nullptr))) {
     Clipper = nullptr;
     return false;
@@ -378,10 +379,28 @@ HRESULT TDXDraw::Flip() {
   if (!PrimarySurface || !BackSurface) return DDERR_NOTINITIALIZED;
   if (Options.FullScreen)
     return PrimarySurface->Blt(nullptr, BackSurface, nullptr, DDBLT_WAIT, nullptr);
+  // A child window gets no clipper and a GDI copy from the back surface's DC: Wine puts
+  // its GL presenter over a clipper's child window and nothing drawn there shows.
+  if (PresentsByGdi()) return CopyToWindowDC();
   POINT origin{0, 0};
   ClientToScreen(Target, &origin);
   RECT dest{origin.x, origin.y, origin.x + Width, origin.y + Height};
   return PrimarySurface->Blt(&dest, BackSurface, nullptr, DDBLT_WAIT, nullptr);
+}
+
+bool TDXDraw::PresentsByGdi() const {
+  return !Options.FullScreen && (GetWindowLongA(Target, GWL_STYLE) & WS_CHILD);
+}
+
+HRESULT TDXDraw::CopyToWindowDC() {
+  HDC source = nullptr;
+  const HRESULT hr = BackSurface->GetDC(&source);
+  if (FAILED(hr)) return hr;
+  HDC window = GetDC(Target);
+  const BOOL copied = window && BitBlt(window, 0, 0, Width, Height, source, 0, 0, SRCCOPY);
+  if (window) ReleaseDC(Target, window);
+  BackSurface->ReleaseDC(source);
+  return copied ? DD_OK : DDERR_GENERIC;
 }
 
 // ---- TDirect3DTexture ----------------------------------------------------------------------

@@ -154,6 +154,8 @@ class TDXDraw {
   bool TryDevice(const GUID& deviceGuid, bool hardware);
   void ReleaseObjects();
   bool RestoreLostSurfaces();
+  HRESULT CopyToWindowDC();
+  bool PresentsByGdi() const;
   IDirectDrawSurface7* NewSurface(DDSURFACEDESC2& desc);
   void ReleaseSurface(IDirectDrawSurface7*& surface);
   bool TextureFormat(bool withAlpha, DDPIXELFORMAT& format) const;

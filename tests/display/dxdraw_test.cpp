@@ -144,6 +144,45 @@ TEST_F(DisplayTest, TexturedAlphaSquaresBlendOverAStretchedBackground) {
   EXPECT_EQ(display.Flip(), DD_OK);
 }
 
+namespace {
+
+COLORREF ScreenPixelAfterPresentingBlue(HWND target) {
+  TDXDraw display(target);
+  EXPECT_TRUE(display.Initialize()) << display.InitializeFailure();
+  DDBLTFX fx{};
+  fx.dwSize = sizeof fx;
+  fx.dwFillColor = 0x000000FF;
+  for (int frame = 0; frame < 5; ++frame) {
+    display.Surface()->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    EXPECT_EQ(display.Flip(), DD_OK);
+    TestWindow::Pump();
+    Sleep(20);
+  }
+  POINT middle{100, 80};
+  ClientToScreen(target, &middle);
+  HDC screen = GetDC(nullptr);
+  const COLORREF pixel = GetPixel(screen, middle.x, middle.y);
+  ReleaseDC(nullptr, screen);
+  return pixel;
+}
+
+}  // namespace
+
+TEST_F(DisplayTest, PresentedFramesReachTheScreenFromATopLevelWindow) {
+  EXPECT_EQ(ScreenPixelAfterPresentingBlue(Window.Handle), RGB(0, 0, 255));
+}
+
+TEST_F(DisplayTest, PresentedFramesReachTheScreenFromAChildWindow) {
+  // A fresh parent: Wine trips over a child made in a window that already held a
+  // presenting display.
+  TestWindow parent(320, 240);
+  HWND child = CreateWindowExA(0, "DisplayTestWindow", "child", WS_CHILD | WS_VISIBLE, 0, 0, 320,
+                               240, parent.Handle, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(ScreenPixelAfterPresentingBlue(child), RGB(0, 0, 255));
+  DestroyWindow(child);
+}
+
 TEST_F(DisplayTest, EventsComeInOrderWithTextureCopiesBetweenThem) {
   TDXDraw display(Window.Handle);
   const PixelImage image = Filled(16, 16, 32, 1, 2, 3, 4);
