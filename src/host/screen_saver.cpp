@@ -78,6 +78,38 @@ bool ResolvePreviewParent(int32_t handle, HWND& parent) {
   return false;
 }
 
+struct HostPlacement {
+  int Width;
+  int Height;
+  DWORD Style;
+  DWORD ExStyle;
+  const char* Title;
+};
+
+// The preview fills the parent's client area, whose origin is (0, 0).
+HostPlacement PreviewPlacement(HWND parent) {
+  RECT client{};
+  GetClientRect(parent, &client);
+  return {client.right, client.bottom, PreviewStyle, 0, PreviewTitle};
+}
+
+HostPlacement RunPlacement() {
+  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), RunStyle, WS_EX_TOPMOST,
+          RunTitle};
+}
+
+WNDCLASSA HostClass() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA windowClass{};
+  windowClass.style = ClassStyle;
+  windowClass.lpfnWndProc = HostWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(100));
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = HostWindowClass;
+  return windowClass;
+}
+
 void RunMessageLoop() {
   MSG message{};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -226,36 +258,14 @@ ScreenSaverMode RunScreenSaver(SaverProcedure startup, SaverProcedure tick, Save
 }
 
 HWND CreateHostWindow(HWND Parent) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA windowClass{};
-  windowClass.style = ClassStyle;
-  windowClass.lpfnWndProc = HostWindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(100));
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = HostWindowClass;
-
-  int width = 0;
-  int height = 0;
-  DWORD style = PreviewStyle;
-  DWORD exStyle = 0;
-  const char* title = PreviewTitle;
-  if (Parent) {
-    RECT client{};
-    GetClientRect(Parent, &client);
-    width = client.right;
-    height = client.bottom;
-  } else {
-    width = GetSystemMetrics(SM_CXSCREEN);
-    height = GetSystemMetrics(SM_CYSCREEN);
-    style = RunStyle;
-    exStyle = WS_EX_TOPMOST;
-    title = RunTitle;
-    if (ExistingRunWindow()) return nullptr;
-  }
+  HostPlacement placement = Parent ? PreviewPlacement(Parent) : RunPlacement();
+  // A full-screen run is already going on.
+  if (!Parent && ExistingRunWindow()) return nullptr;
+  WNDCLASSA windowClass = HostClass();
   if (!RegisterClassA(&windowClass)) return nullptr;
-  return CreateWindowExA(exStyle, HostWindowClass, title, style, 0, 0, width, height, Parent,
-                         nullptr, instance, nullptr);
+  return CreateWindowExA(placement.ExStyle, HostWindowClass, placement.Title, placement.Style, 0, 0,
+                         placement.Width, placement.Height, Parent, nullptr, windowClass.hInstance,
+                         nullptr);
 }
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

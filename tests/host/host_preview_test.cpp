@@ -80,6 +80,25 @@ TEST_F(PreviewTest, DestroyingTheParentEndsThePreview) {
   EXPECT_EQ(saver.ExitCode(), 0u);
 }
 
+// Every frame makes and frees a frame bitmap and one sprite per bubble: 100 frames that
+// kept them would hold hundreds of megabytes (or thousands of GDI objects).
+TEST_F(PreviewTest, FramesReleaseWhatTheyMake) {
+  SaverProcess saver({"/p", "0"});
+  ASSERT_NE(StartRun(saver), nullptr);
+  harness::PumpFor(1000);
+  harness::MemoryUse before = harness::ProcessMemory(saver.Handle());
+  harness::GuiObjects objectsBefore = harness::CountGuiObjects(saver.Handle());
+  harness::PumpFor(4000);  // about 100 frames
+  harness::MemoryUse after = harness::ProcessMemory(saver.Handle());
+  harness::GuiObjects objectsAfter = harness::CountGuiObjects(saver.Handle());
+  ASSERT_TRUE(saver.Running());
+  ASSERT_GT(before.PrivateBytes, 0u) << "the platform does not tell the memory use";
+  EXPECT_LT(after.PrivateBytes, before.PrivateBytes + 24u * 1024 * 1024);
+  if (objectsBefore.Known && objectsAfter.Known) {
+    EXPECT_LE(objectsAfter.Gdi, objectsBefore.Gdi + 20);
+  }
+}
+
 TEST_F(PreviewTest, BuiltInBackgroundFillsThePreviewAndBubblesMove) {
   SaverProcess saver({"/p", "0"});
   Capture first = CaptureFullScreenPreview(saver, "preview-built-in");

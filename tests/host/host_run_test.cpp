@@ -31,6 +31,16 @@ TEST_F(SaverTest, RunWindowCoversTheScreenTopmostWithTheHostClassAndTitle) {
   EXPECT_FALSE(info.Style & WS_CHILD);
 }
 
+// The host window's class icon is the program's icon resource 100 (the class itself
+// cannot be read from another process under wine, so the program file is).
+TEST(SaverProgram, CarriesIcon100) {
+  HMODULE program = LoadLibraryExA(harness::SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(program, nullptr);
+  EXPECT_NE(FindResourceA(program, MAKEINTRESOURCEA(100), MAKEINTRESOURCEA(14)), nullptr)
+      << "no icon group 100";
+  FreeLibrary(program);
+}
+
 // The cursor shown over a window is the one its WM_SETCURSOR sets; a child (the driver
 // form) asks its parent first and stops when the parent answers TRUE. Wine's
 // GetCursorInfo does not tell another process's cursor reliably, so ask the windows.
