@@ -1,0 +1,177 @@
+#include "gdiplus/scene/UFBall.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "framework/win/error_report.h"
+#include "gdiplus/pictures.h"
+#include "gdiplus/tint_bitmap.h"
+#include "settings/settings.h"
+#include "world/bubble_table.h"
+
+namespace {
+
+LayeredWindowUpdate CurrentUpdate = &UpdateLayeredWindow;
+
+constexpr UINT TopmostInPlace = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+constexpr int32_t FirstRenderDelay = 2000;
+constexpr int32_t RenderDelaySpread = 5000;
+
+std::string SystemMessage(DWORD code) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = length ? std::string(text, length) : "System error " + std::to_string(code);
+  if (text) LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
+  return message;
+}
+
+TintChannel NewChannel(int32_t value) {
+  return {value, 0};
+}
+
+void Draw(TGPGraphics& graphics, TGPImage* image, const LayerRect& source, const LayerRect& dest) {
+  graphics.DrawImage(image, Gdiplus::Rect(dest.X, dest.Y, dest.Width, dest.Height), source.X,
+                     source.Y, source.Width, source.Height, Gdiplus::UnitPixel);
+}
+
+// A 32-bit top-down DIB section: the layout UpdateLayeredWindow reads per-pixel alpha from.
+HBITMAP CreateTopDownDib(HDC dc, int32_t side, void*& bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = side;
+  info.bmiHeader.biHeight = -side;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  bits = nullptr;
+  return CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+}  // namespace
+
+LayeredWindowUpdate SetLayeredWindowUpdate(LayeredWindowUpdate update) {
+  LayeredWindowUpdate previous = CurrentUpdate;
+  CurrentUpdate = update ? update : &UpdateLayeredWindow;
+  return previous;
+}
+
+TFBall::TFBall(TForm* scene, int32_t windowCount)
+    : TForm(scene), Scene(scene), WindowSide(BubbleWindowSide(BubbleRadius, windowCount)) {
+  SetCaption("FBall");
+  SetBorderStyle(bsNone);
+  SetBounds(0, 0, 224, 224);
+  Timer1.SetEnabled(false);
+  Timer1.SetOnTimer([this] { Timer1Timer(); });
+}
+
+TFBall::~TFBall() {
+  Timer1.SetEnabled(false);
+  // The graphics context draws on Layer: it goes first.
+  LayerGraphics.reset();
+  Layer.reset();
+}
+
+void TFBall::FormCreate() {
+  AddLayeredStyles();
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, TopmostInPlace);
+  SetBounds(0, 0, WindowSide, WindowSide);
+  Tint.Red = NewChannel(Random(255));
+  Tint.Green = NewChannel(Random(255));
+  Tint.Blue = NewChannel(Random(255));
+  Tint.Red.Step = Random(25) + 25;
+  Tint.Green.Step = Random(25) + 25;
+  Tint.Blue.Step = Random(25) + 25;
+  Layer = std::make_unique<TGPBitmap>(WindowSide, WindowSide, PixelFormat32bppARGB);
+  LayerGraphics = std::make_unique<TGPGraphics>(Layer.get());
+  RenderBall();
+  Timer1.SetInterval(static_cast<uint32_t>(Random(RenderDelaySpread) + FirstRenderDelay));
+  Timer1.SetEnabled(true);
+}
+
+void TFBall::AddLayeredStyles() {
+  HWND window = Handle();
+  SetLastError(0);
+  const LONG previous = GetWindowLongA(window, GWL_EXSTYLE);
+  const LONG result = SetWindowLongA(window, GWL_EXSTYLE, previous | BubbleWindowExStyles);
+  const DWORD error = GetLastError();
+  // Zero is also the answer of a success over a style of zero; only the error code tells.
+  if (result == 0 && error != 0) ReportError(std::runtime_error(SystemMessage(error)));
+}
+
+void TFBall::FormDestroy() {
+  // The owner went first; a tick now would make a new window through Handle().
+  Timer1.SetEnabled(false);
+}
+
+void TFBall::KeyDown(WORD& key, TShiftState) {
+  // Should the window ever get the focus, keys still end the run.
+  if (HWND host = Scene ? Scene->ParentWindow() : nullptr) PostMessageA(host, WM_KEYDOWN, key, 0);
+  key = 0;
+}
+
+void TFBall::Timer1Timer() {
+  RenderBall();
+}
+
+void TFBall::RenderBall() {
+  if (!HandleAllocated()) return;
+  DriftTint(Tint);
+  ComposeLayer();
+  if (!TintUpdatesWindow(Tint)) return;
+  PresentLayer();
+}
+
+void TFBall::ComposeLayer() {
+  if (!Layer || !LayerGraphics) return;
+  const int32_t width = BallImage ? static_cast<int32_t>(BallImage->GetWidth()) : 0;
+  const int32_t height = BallImage ? static_cast<int32_t>(BallImage->GetHeight()) : 0;
+  const BallComposition layout = ComposeBall(BubbleRadius, width, height);
+  TGPGraphics& graphics = *LayerGraphics;
+  graphics.Clear(0x00000000);
+  Draw(graphics, BallImage.get(), layout.BodySource, layout.BodyDest);
+  TintBitmap(*Layer, static_cast<uint16_t>(Tint.Red.Value), static_cast<uint16_t>(Tint.Green.Value),
+             static_cast<uint16_t>(Tint.Blue.Value));
+  if (ShowShadow) Draw(graphics, ShadowImage.get(), layout.ShadowSource, layout.ShadowDest);
+  if (DrawsPicture(ShowPicture, BallPic, layout) && UserPicture) {
+    const LayerRect whole{0, 0, static_cast<int32_t>(UserPicture->GetWidth()),
+                          static_cast<int32_t>(UserPicture->GetHeight())};
+    Draw(graphics, UserPicture.get(), whole, layout.PictureDest);
+  }
+  Draw(graphics, HighlightImage.get(), layout.HighlightSource, layout.HighlightDest);
+}
+
+void TFBall::PresentLayer() {
+  Gdiplus::BitmapData locked{};
+  const Gdiplus::Rect whole(0, 0, WindowSide, WindowSide);
+  if (Layer->LockBits(whole, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, locked) !=
+      Gdiplus::Ok) {
+    return;
+  }
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP picture = CreateTopDownDib(screen, WindowSide, bits);
+  if (picture && bits) {
+    PremultiplyRows(static_cast<const uint8_t*>(locked.Scan0), locked.Stride,
+                    static_cast<uint8_t*>(bits), WindowSide * 4, WindowSide, WindowSide);
+    HGDIOBJ previous = SelectObject(memory, picture);
+    RECT bounds{};
+    GetWindowRect(Handle(), &bounds);
+    POINT destination{bounds.left, bounds.top};
+    SIZE size{WindowSide, WindowSide};
+    POINT origin{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    if (CurrentUpdate(Handle(), screen, &destination, &size, memory, &origin, 0, &blend,
+                      ULW_ALPHA)) {
+      ++Updates;
+    }
+    SelectObject(memory, previous);
+  }
+  Layer->UnlockBits(locked);
+  if (picture) DeleteObject(picture);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}

@@ -1,0 +1,60 @@
+// TFBall: one bubble of the GDI+ scene in a top-level, topmost, click-through layered
+// window of its own. It composes its picture into Layer when created and then at every
+// tick of its own Timer1 (2 to 7 s), drifting its tint one step each time; between
+// those moments the scene only moves it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "framework/win/form.h"
+#include "framework/win/timer.h"
+#include "gdiplus/gdiplus_objects.h"
+#include "gdiplus/scene/scene_rules.h"
+
+// The call that hands a composed picture to a layered window; tests put in one that
+// also records what it was given.
+using LayeredWindowUpdate = BOOL(WINAPI*)(HWND window, HDC screen, POINT* destination, SIZE* size,
+                                          HDC source, POINT* sourceOrigin, COLORREF key,
+                                          BLENDFUNCTION* blend, DWORD flags);
+LayeredWindowUpdate SetLayeredWindowUpdate(LayeredWindowUpdate update);
+
+// The extended styles every bubble window gets: layered, transparent, topmost.
+inline constexpr DWORD BubbleWindowExStyles = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST;
+
+class TFBall : public TForm {
+ public:
+  // scene: the form that owns this window; keys that reach the window go to its parent.
+  // windowCount: how many bubble windows the scene makes, which bounds the Layer's size.
+  TFBall(TForm* scene, int32_t windowCount);
+  ~TFBall() override;
+
+  TTimer Timer1;
+  std::unique_ptr<TGPBitmap> Layer;
+  std::unique_ptr<TGPGraphics> LayerGraphics;
+  BallTint Tint{};
+  bool ShowPicture = false;
+
+  void Timer1Timer();
+  void RenderBall();
+
+  int32_t Side() const { return WindowSide; }
+  // Renders whose tint sum let them reach the window.
+  int32_t UpdatesShown() const { return Updates; }
+
+ protected:
+  void FormCreate() override;
+  void FormDestroy() override;
+  void KeyDown(WORD& key, TShiftState shift) override;
+
+ private:
+  void AddLayeredStyles();
+  void ComposeLayer();
+  void PresentLayer();
+
+  TForm* Scene;
+  int32_t WindowSide;
+  int32_t Updates = 0;
+};

@@ -1,0 +1,248 @@
+#include "gdiplus/scene/UMain.h"
+
+#include <algorithm>
+#include <span>
+
+#include "framework/win/wind_platform.h"
+#include "settings/settings.h"
+#include "world/bubble_table.h"
+#include "world/motion.h"
+
+namespace {
+
+constexpr uint32_t FrameInterval = 20;
+constexpr uint32_t PushInterval = 5000;
+constexpr uint32_t FirstTick = 1;
+
+std::span<const uint8_t> ResourceBytes(const char* name, const char* type) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC resource = FindResourceA(module, name, type);
+  HGLOBAL handle = resource ? LoadResource(module, resource) : nullptr;
+  const void* data = handle ? LockResource(handle) : nullptr;
+  if (!data) return {};
+  return {static_cast<const uint8_t*>(data), SizeofResource(module, resource)};
+}
+
+// A program without the resource (a test) shows black instead.
+PixelImage BuiltInBackground() {
+  const auto bytes = ResourceBytes("BACK", "JPG");
+  if (bytes.empty()) return {};
+  try {
+    return DecodeJpeg(bytes);
+  } catch (const PictureError&) {
+    return {};
+  }
+}
+
+PixelImage ScreenCopy() {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  PixelImage copy;
+  copy.SetSize(width, height, 32);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  SelectObject(memory, previous);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), copy.Row(0), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  // The screen's fourth byte is no alpha.
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = copy.Row(y);
+    for (int x = 0; x < width; ++x) row[x * 4 + 3] = 255;
+  }
+  return copy;
+}
+
+RECT WorkArea() {
+  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
+}
+
+}  // namespace
+
+void TSceneImage::Release() {
+  if (Canvas) {
+    SelectObject(Canvas, Previous);
+    DeleteDC(Canvas);
+  }
+  if (Stretched) DeleteObject(Stretched);
+  Canvas = nullptr;
+  Stretched = nullptr;
+  Previous = nullptr;
+  Width = Height = 0;
+}
+
+void TSceneImage::StretchTo(int32_t width, int32_t height) {
+  if (Canvas && width == Width && height == Height) return;
+  Release();
+  if (width <= 0 || height <= 0) return;
+  HDC screen = GetDC(nullptr);
+  Canvas = CreateCompatibleDC(screen);
+  Stretched = CreateCompatibleBitmap(screen, width, height);
+  ReleaseDC(nullptr, screen);
+  if (!Canvas || !Stretched) {
+    Release();
+    return;
+  }
+  Previous = SelectObject(Canvas, Stretched);
+  Width = width;
+  Height = height;
+  if (Picture.Empty()) {
+    PatBlt(Canvas, 0, 0, width, height, BLACKNESS);
+    return;
+  }
+  if (Picture.BitCount() != 32) Picture.ConvertTo32();
+  BITMAPINFO info{};
+  info.bmiHeader = {
+      sizeof(BITMAPINFOHEADER), Picture.Width(), -Picture.Height(), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  SetStretchBltMode(Canvas, HALFTONE);
+  SetBrushOrgEx(Canvas, 0, 0, nullptr);
+  StretchDIBits(Canvas, 0, 0, width, height, 0, 0, Picture.Width(), Picture.Height(),
+                Picture.Row(0), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+TFMain::TFMain() {
+  SetBorderStyle(bsNone);
+  SetKeyPreview(true);
+  SetColor(RGB(0, 0, 0));
+  Image1.Picture = BuiltInBackground();
+  Timer1.SetEnabled(false);
+  Timer1.SetInterval(FrameInterval);
+  Timer1.SetOnTimer([this] { Timer1Timer(); });
+  Timer2.SetEnabled(false);
+  Timer2.SetInterval(PushInterval);
+  Timer2.SetOnTimer([this] { Timer2Timer(); });
+  Timer4.SetInterval(FirstTick);
+  Timer4.SetOnTimer([this] { Timer4Timer(); });
+}
+
+TFMain::~TFMain() {
+  Timer1.SetEnabled(false);
+  Timer2.SetEnabled(false);
+  Timer4.SetEnabled(false);
+  Wind.reset();
+  ReleaseBallWindows();
+}
+
+void TFMain::FormCreate() {
+  SetUpBackground();
+  // Not reached when the background fails: that run has no gusts.
+  Wind = std::make_unique<TWind>(SystemWindPlatform());
+}
+
+void TFMain::SetUpBackground() {
+  DoubleBuffered = true;
+  switch (ChooseSceneBackground(BackType, BackPic)) {
+    case SceneBackground::File:
+      Image1.Picture = LoadPictureFile(BackPic);
+      break;
+    case SceneBackground::ScreenCopy:
+      Image1.Picture = ScreenCopy();
+      break;
+    case SceneBackground::BuiltIn:
+      break;
+  }
+  Image1.Release();
+}
+
+void TFMain::FitToWorkArea() {
+  const RECT area = WorkArea();
+  SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
+}
+
+void TFMain::Timer4Timer() {
+  Timer4.SetEnabled(false);
+  const int count = BubblesInUse();
+  for (int k = 1; k <= count; ++k) {
+    auto window = std::make_unique<TFBall>(this, count);
+    window->Create();
+    const WindowOrigin origin =
+        BubbleWindowOrigin(BubbleTable[k].X, BubbleTable[k].Y, BubbleRadius);
+    // Shown without activation: the focus stays where the keys are forwarded from.
+    if (window->HandleAllocated()) {
+      SetWindowPos(window->Handle(), nullptr, origin.Left, origin.Top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    }
+    BallWindows.push_back(std::move(window));
+  }
+  if (!BallWindows.empty()) BallWindows.front()->ShowPicture = true;
+  Timer1.SetEnabled(true);
+  Timer2.SetEnabled(true);
+}
+
+void TFMain::Timer1Timer() {
+  MotionStep();
+  MoveBallWindows();
+}
+
+void TFMain::MoveBallWindows() {
+  const int count = std::min<int>(BubblesInUse(), static_cast<int>(BallWindows.size()));
+  for (int k = 1; k <= count; ++k) {
+    TFBall& window = *BallWindows[k - 1];
+    if (!window.HandleAllocated()) continue;
+    const WindowOrigin origin =
+        BubbleWindowOrigin(BubbleTable[k].X, BubbleTable[k].Y, BubbleRadius);
+    SetWindowPos(window.Handle(), nullptr, origin.Left, origin.Top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  }
+}
+
+void TFMain::Timer2Timer() {
+  PushRandomBubble();
+}
+
+void TFMain::Image1MouseMove(TShiftState, int x, int y) {
+  if (MouseStart.Report(x, y)) ForwardToHost(WM_MOUSEMOVE, 0);
+}
+
+void TFMain::ForwardToHost(UINT message, WPARAM wParam) {
+  if (ParentWindow()) PostMessageA(ParentWindow(), message, wParam, 0);
+}
+
+void TFMain::KeyDown(WORD& key, TShiftState) {
+  // The form covers the host window, which ends the run on any key.
+  ForwardToHost(WM_KEYDOWN, key);
+  key = 0;
+}
+
+void TFMain::MouseDown(TMouseButton button, TShiftState, int, int) {
+  static constexpr UINT Messages[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+  ForwardToHost(Messages[button], 0);
+}
+
+void TFMain::Paint(HDC dc) {
+  Image1.StretchTo(ClientWidth(), ClientHeight());
+  if (Image1.Canvas) BitBlt(dc, 0, 0, Image1.Width, Image1.Height, Image1.Canvas, 0, 0, SRCCOPY);
+}
+
+bool TFMain::HandleMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+  // Painting copies the whole stretched picture, so erasing first would only flicker.
+  if (message == WM_ERASEBKGND && DoubleBuffered) {
+    result = 1;
+    return true;
+  }
+  return false;
+}
+
+void TFMain::FormClose(TCloseAction&) {
+  Wind.reset();
+  ReleaseBallWindows();
+}
+
+void TFMain::FormDestroy() {
+  Timer1.SetEnabled(false);
+  Timer2.SetEnabled(false);
+  Timer4.SetEnabled(false);
+  ReleaseBallWindows();
+}
+
+void TFMain::ReleaseBallWindows() {
+  BallWindows.clear();
+}

@@ -1,0 +1,78 @@
+// TFMain: the GDI+ scene form. A borderless child of the host window over the work area,
+// it shows the background stretched over itself, owns the scene's wind, advances the
+// world every 20 ms and moves one layered TFBall window per bubble to its bubble. Keys,
+// buttons and mouse movement that reach it go on to the host window, which decides
+// whether the run ends.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "framework/win/form.h"
+#include "framework/win/timer.h"
+#include "gdiplus/scene/UFBall.h"
+#include "gdiplus/scene/scene_rules.h"
+#include "image/pixel_image.h"
+#include "world/wind.h"
+
+// The picture control that fills the form: its picture, and that picture stretched once
+// to the form's size in a memory device context for painting.
+struct TSceneImage {
+  PixelImage Picture;
+  HDC Canvas = nullptr;
+  HBITMAP Stretched = nullptr;
+  HGDIOBJ Previous = nullptr;
+  int32_t Width = 0;
+  int32_t Height = 0;
+
+  ~TSceneImage() { Release(); }
+  void Release();
+  // Makes the stretched copy when the size differs from the one held.
+  void StretchTo(int32_t width, int32_t height);
+};
+
+class TFMain : public TForm {
+ public:
+  TFMain();
+  ~TFMain() override;
+
+  TSceneImage Image1;
+  TTimer Timer1;  // 20 ms frames
+  TTimer Timer2;  // 5 s random push
+  TTimer Timer4;  // creates the bubble windows at the first tick
+  std::unique_ptr<TWind> Wind;
+  MouseStartRule MouseStart;
+  std::vector<std::unique_ptr<TFBall>> BallWindows;  // entry k - 1 shows bubble k
+
+  void SetUpBackground();
+  void Timer4Timer();
+  void Timer1Timer();
+  void Timer2Timer();
+  void Image1MouseMove(TShiftState shift, int x, int y);
+  void ReleaseBallWindows();
+  // The work area, in the host window's client coordinates (they start at the screen's
+  // origin).
+  void FitToWorkArea();
+
+ protected:
+  void FormCreate() override;
+  void FormShow() override { FitToWorkArea(); }
+  void FormClose(TCloseAction& action) override;
+  void FormDestroy() override;
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void MouseMove(TShiftState shift, int x, int y) override { Image1MouseMove(shift, x, y); }
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void Paint(HDC dc) override;
+  bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  void MoveBallWindows();
+  void ForwardToHost(UINT message, WPARAM wParam);
+  bool DoubleBuffered = false;
+};
+
+// The scene form of the running GDI+ driver, or null (for tests and diagnostics).
+TFMain* GdiplusSceneForm();

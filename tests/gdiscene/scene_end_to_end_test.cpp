@@ -1,0 +1,203 @@
+// The real vesperine.scr with the GDI+ driver, watched from outside under wine: one
+// layered, click-through, topmost window per bubble over the background form.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "harness/harness.h"
+
+namespace {
+
+constexpr DWORD StartTimeout = 15000;
+constexpr DWORD EndTimeout = 8000;
+constexpr LONG LayeredTransparentTopmost = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST;
+
+class GdiplusRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    harness::Settings::Clear();
+    harness::Settings::SetString("Driver", "GDI+");
+    harness::MoveCursor(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+  }
+  void TearDown() override { harness::Settings::Clear(); }
+
+  // Waits for the host, the scene form and the bubble windows of a run.
+  bool StartRun(harness::SaverProcess& saver, size_t bubbles) {
+    EXPECT_TRUE(saver.Started());
+    Host = harness::WaitForWindow(
+        {.ClassName = "WindowsScreenSaverClass", .Title = "Screen Saver", .ProcessId = saver.Id()},
+        StartTimeout);
+    if (!Host) return false;
+    Scene = harness::WaitForWindow({.ClassName = "VesperineForm", .Parent = Host}, 5000);
+    harness::WaitUntil([&] { return Bubbles(saver).size() >= bubbles; }, 8000);
+    return Scene != nullptr && Bubbles(saver).size() == bubbles;
+  }
+  static std::vector<HWND> Bubbles(const harness::SaverProcess& saver) {
+    return harness::FindWindows(
+        {.ClassName = "VesperineForm", .Title = "FBall", .ProcessId = saver.Id()});
+  }
+  static std::vector<RECT> Places(const std::vector<HWND>& windows) {
+    std::vector<RECT> places;
+    for (HWND window : windows) places.push_back(harness::Describe(window).Rect);
+    return places;
+  }
+  static void Save(const harness::Capture& capture, const std::string& name) {
+    harness::SavePng(capture, harness::OutputFolder() + "\\" + name);
+  }
+
+  HWND Host = nullptr;
+  HWND Scene = nullptr;
+};
+
+size_t ExpectedBubbles() {
+  return static_cast<size_t>(std::min(GetSystemMetrics(SM_CXSCREEN) / 120, 100));
+}
+
+}  // namespace
+
+TEST_F(GdiplusRunTest, ARunShowsOneMovingLayeredTopmostWindowPerBubbleOverTheBackground) {
+  harness::Settings::SetDword("BallsCount", 3);  // the GDI+ run counts by the screen instead
+  harness::SaverProcess saver({"/s"});
+  ASSERT_TRUE(StartRun(saver, ExpectedBubbles()));
+  const std::vector<HWND> bubbles = Bubbles(saver);
+  for (HWND bubble : bubbles) {
+    const harness::WindowInfo info = harness::Describe(bubble);
+    EXPECT_EQ(info.ExStyle & LayeredTransparentTopmost, LayeredTransparentTopmost);
+    EXPECT_TRUE(info.Topmost);
+    EXPECT_TRUE(info.Visible);
+    EXPECT_EQ(info.Rect.right - info.Rect.left, 206);
+    EXPECT_EQ(info.Rect.bottom - info.Rect.top, 206);
+  }
+  const harness::WindowInfo scene = harness::Describe(Scene);
+  EXPECT_EQ(scene.Rect.right - scene.Rect.left, GetSystemMetrics(SM_CXSCREEN));
+
+  const std::vector<RECT> before = Places(bubbles);
+  harness::PumpFor(3500);  // every window has shown its picture by now
+  const std::vector<RECT> after = Places(bubbles);
+  const harness::Capture screen = harness::CaptureScreen();
+  Save(screen, "gdiplus_run.png");
+  int moved = 0;
+  for (size_t i = 0; i < before.size(); ++i)
+    if (before[i].left != after[i].left || before[i].top != after[i].top) ++moved;
+  EXPECT_GE(moved, int(bubbles.size()) / 2);
+  EXPECT_GT(harness::CountColours(screen), 2000u);
+  EXPECT_TRUE(saver.Running());
+}
+
+TEST_F(GdiplusRunTest, MouseMovementOverTheSceneEndsTheRun) {
+  harness::SaverProcess saver({"/s"});
+  ASSERT_TRUE(StartRun(saver, ExpectedBubbles()));
+  harness::PumpFor(300);
+  harness::SendMouseMoveInput(3, 0);
+  harness::PumpFor(200);
+  EXPECT_TRUE(saver.Running()) << "a first report only records where the mouse is";
+  harness::SendMouseMoveInput(40, 40);
+  harness::PumpFor(100);
+  harness::SendMouseMoveInput(40, 40);
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout));
+}
+
+TEST_F(GdiplusRunTest, AKeyThatReachesTheSceneEndsTheRun) {
+  harness::SaverProcess saver({"/s"});
+  ASSERT_TRUE(StartRun(saver, ExpectedBubbles()));
+  harness::PostKey(Scene, 'Q');
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout));
+}
+
+TEST_F(GdiplusRunTest, AClickOnTheSceneEndsTheRun) {
+  harness::SaverProcess saver({"/s"});
+  ASSERT_TRUE(StartRun(saver, ExpectedBubbles()));
+  harness::PostClick(Scene, WM_LBUTTONDOWN);
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout));
+}
+
+TEST_F(GdiplusRunTest, ScreenCopyBackgroundShowsTheDesktopAsItWasAtTheStart) {
+  harness::Settings::SetDword("BackType", 2);
+  harness::Settings::SetDword("ShowShadow", 0);
+  harness::ColourScreen desktop(RGB(200, 30, 160));
+  harness::PumpFor(300);
+  harness::SaverProcess saver({"/s"});
+  ASSERT_TRUE(StartRun(saver, ExpectedBubbles()));
+  desktop.Close();
+  harness::PumpFor(500);
+  const harness::Capture screen = harness::CaptureScreen();
+  Save(screen, "gdiplus_screen_copy.png");
+  int64_t matching = 0;
+  for (uint32_t pixel : screen.Pixels)
+    if (std::abs(harness::Red(pixel) - 200) < 8 && std::abs(harness::Green(pixel) - 30) < 8 &&
+        std::abs(harness::Blue(pixel) - 160) < 8)
+      ++matching;
+  EXPECT_GT(matching, int64_t(screen.Pixels.size()) / 3);
+  harness::PostKey(Scene, VK_SPACE);
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout));
+}
+
+TEST_F(GdiplusRunTest, APictureFileBackgroundIsStretchedOverTheScreen) {
+  const std::string path = harness::OutputFolder() + "\\gdiscene_e2e_back.png";
+  ASSERT_TRUE(harness::WriteSolidPng(path, 16, 9, 0x20A040));
+  harness::Settings::SetDword("BackType", 3);
+  harness::Settings::SetString("BackPic", path);
+  harness::SaverProcess saver({"/s"});
+  ASSERT_TRUE(StartRun(saver, ExpectedBubbles()));
+  harness::PumpFor(500);
+  const harness::Capture screen = harness::CaptureScreen();
+  int64_t matching = 0;
+  for (uint32_t pixel : screen.Pixels)
+    if (pixel == 0x20A040) ++matching;
+  EXPECT_GT(matching, int64_t(screen.Pixels.size()) / 3);
+}
+
+TEST_F(GdiplusRunTest, AnUnloadableBackgroundIsReportedAndTheRunGoesOnWithItsBubbles) {
+  harness::Settings::SetDword("BackType", 3);
+  harness::Settings::SetString("BackPic", "C:\\no such folder\\back.xyz");
+  harness::SaverProcess saver({"/s"});
+  const auto box = harness::WaitForMessageBox(saver.Id(), StartTimeout);
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->Text, "Unknown picture file extension (.xyz)");
+  harness::DismissMessageBox(box->Window);
+  ASSERT_TRUE(StartRun(saver, ExpectedBubbles()));
+  const std::vector<RECT> before = Places(Bubbles(saver));
+  harness::PumpFor(1000);
+  EXPECT_NE(Places(Bubbles(saver))[0].left + Places(Bubbles(saver))[1].left,
+            before[0].left + before[1].left);
+  // The built-in photograph is still there behind the bubbles.
+  EXPECT_GT(harness::CountColours(harness::CaptureScreen()), 2000u);
+  harness::PostKey(Scene, VK_SPACE);
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout));
+}
+
+TEST_F(GdiplusRunTest, AnAbsurdBubbleSizeIsBoundedAndTheRunStaysUp) {
+  harness::Settings::SetDword("BallSize", 100000);
+  harness::SaverProcess saver({"/s"});
+  ASSERT_TRUE(StartRun(saver, ExpectedBubbles()));
+  harness::PumpFor(2000);
+  EXPECT_TRUE(saver.Running());
+  for (HWND bubble : Bubbles(saver)) {
+    const RECT rect = harness::Describe(bubble).Rect;
+    EXPECT_LE(rect.right - rect.left, 2048);
+  }
+  EXPECT_LT(harness::ProcessMemory(saver.Handle()).PrivateBytes, size_t(600) << 20);
+  harness::PostKey(Scene, VK_SPACE);
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout));
+}
+
+TEST_F(GdiplusRunTest, ALongRunLeaksNoGdiObjectsAndNoWindows) {
+  harness::SaverProcess saver({"/s"});
+  ASSERT_TRUE(StartRun(saver, ExpectedBubbles()));
+  harness::PumpFor(8000);  // every window has rendered at least once more
+  const harness::GuiObjects early = harness::CountGuiObjects(saver.Handle());
+  const harness::MemoryUse earlyMemory = harness::ProcessMemory(saver.Handle());
+  harness::PumpFor(70000);
+  const harness::GuiObjects late = harness::CountGuiObjects(saver.Handle());
+  const harness::MemoryUse lateMemory = harness::ProcessMemory(saver.Handle());
+  EXPECT_EQ(Bubbles(saver).size(), ExpectedBubbles());
+  EXPECT_TRUE(saver.Running());
+  if (earlyMemory.PrivateBytes) {
+    EXPECT_LT(lateMemory.PrivateBytes, earlyMemory.PrivateBytes + (8u << 20));
+  }
+  if (!early.Known) GTEST_SKIP() << "the platform does not count GDI objects";
+  EXPECT_LE(late.Gdi, early.Gdi + 2);
+  EXPECT_LE(late.User, early.User + 2);
+}
