@@ -7,6 +7,8 @@
 //   vesperine-world blow    {"corners":[[x,y]x4],"wind":[wx,wy],"bubbles":[...]}
 //                           -> {"bubbles":[...]}
 //
+// A bubble is {"x","y","vx","vy","red","green","blue","red_step","green_step","blue_step",
+// "active"}; bubble k of an array is record k. At most 100 bubbles and 1000000 steps.
 // Bad input prints one line on stderr and exits with 2.
 #include <cstdio>
 #include <exception>
