@@ -75,6 +75,25 @@ bool ReadRows(PngReadState* state, png_bytepp rows) {
   return true;
 }
 
+// libpng only warns about a chunk longer than its limit and then allocates (and clears)
+// the length the chunk claims, up to 2 GiB for a few bytes of file. A chunk that claims
+// more than the data holds is refused before libpng sees it, so no allocation can
+// pass the size of the file.
+bool ChunkClaimsMoreThanTheData(const uint8_t* data, size_t size, std::string* why) {
+  size_t at = 8;
+  while (size - at >= 8) {
+    const uint32_t length = uint32_t{data[at]} << 24 | uint32_t{data[at + 1]} << 16 |
+                            uint32_t{data[at + 2]} << 8 | data[at + 3];
+    if (uint64_t{length} + 12 > size - at) {
+      *why = "a chunk claims " + std::to_string(length) + " bytes, more than the file holds";
+      return true;
+    }
+    if (std::memcmp(data + at + 4, "IEND", 4) == 0) return false;
+    at += size_t{length} + 12;
+  }
+  return false;
+}
+
 class PngReader {
  public:
   explicit PngReader(std::span<const uint8_t> data) {
@@ -93,6 +112,7 @@ class PngReader {
 
   PngPicture Read() {
     if (State.Size < 8 || png_sig_cmp(State.Data, 0, 8) != 0) Fail("not a PNG file");
+    if (std::string why; ChunkClaimsMoreThanTheData(State.Data, State.Size, &why)) Fail(why);
     if (!ReadHeader(&State)) Fail(State.Message);
 
     PngPicture picture;
