@@ -161,10 +161,10 @@ void TFDxBall::LoadPicture(int k, const std::string& entry, PixelImage& work) {
         if (!LoadPngWithAlpha(file, work)) return;
         break;
       case PictureDecoder::Jpeg:
-        work = DecodeJpeg(file);
+        work = DecodeJpeg(file, PictureTextureSide, PictureTextureSide);
         break;
       case PictureDecoder::General:
-        BackImage = LoadPictureFile(entry);
+        BackImage = LoadPictureFile(entry, PictureTextureSide, PictureTextureSide);
         // A picture without alpha must not gain opaque alpha here, or it would escape
         // the mask below: the work bitmap takes the picture's own kind of pixels.
         work.SetSize(PictureTextureSide, PictureTextureSide, BackImage.BitCount() == 32 ? 32 : 24);
@@ -195,7 +195,9 @@ void TFDxBall::LoadBackground(PixelImage& work) {
   switch (ChooseBackground(BackType, BackPic)) {
     case BackgroundSource::File:
       try {
-        BackImage = LoadPictureFile(BackPic);
+        // Stretched to the screen later: a large photograph need not decode whole.
+        BackImage =
+            LoadPictureFile(BackPic, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
       } catch (const std::exception&) {
         BackImage = PixelImage();
       }

@@ -37,7 +37,8 @@ std::unique_ptr<TGPBitmap> LoadBackground() {
     case ScreenCopyBackground:
       return CopyScreenImage();
     case FileBackground:
-      return LoadUserPictureFile(BackPic);
+      return LoadUserPictureFile(BackPic, GetSystemMetrics(SM_CXSCREEN),
+                                 GetSystemMetrics(SM_CYSCREEN));
     default:
       return nullptr;
   }
@@ -156,9 +157,10 @@ std::unique_ptr<TGPBitmap> CopyScreenImage() {
   return bitmap;
 }
 
-std::unique_ptr<TGPBitmap> LoadUserPictureFile(const std::string& path) {
+std::unique_ptr<TGPBitmap> LoadUserPictureFile(const std::string& path, int32_t minWidth,
+                                               int32_t minHeight) {
   try {
-    PixelImage image = LoadPictureFile(path);
+    PixelImage image = LoadPictureFile(path, minWidth, minHeight);
     if (image.Empty()) return std::make_unique<TGPBitmap>();
     return BitmapFromPixels(image);
   } catch (const std::exception&) {

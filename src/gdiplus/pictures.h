@@ -54,5 +54,7 @@ void ShutdownGdiplus();
 std::unique_ptr<TGPBitmap> CopyScreenImage();
 
 // A user's picture file decoded by our own decoders into a 32bppARGB bitmap; a file
-// that cannot be read or decoded gives a bitmap that holds no image.
-std::unique_ptr<TGPBitmap> LoadUserPictureFile(const std::string& path);
+// that cannot be read or decoded gives a bitmap that holds no image. A JPEG is decoded
+// scaled down as far as minWidth x minHeight allows (a background passes the screen).
+std::unique_ptr<TGPBitmap> LoadUserPictureFile(const std::string& path, int32_t minWidth = 0,
+                                               int32_t minHeight = 0);

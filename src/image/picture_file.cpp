@@ -84,12 +84,12 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, uint64_t maxBytes) {
   return data;
 }
 
-PixelImage LoadPictureFile(const std::string& path) {
+PixelImage LoadPictureFile(const std::string& path, int32_t minWidth, int32_t minHeight) {
   const std::string extension = Extension(path);
   const std::string key = Lower(extension);
   if (key == "bmp" || key == "dib") return DecodeBmp(ReadWholeFile(path));
   if (key == "jpg" || key == "jpeg" || key == "jpe" || key == "jfif") {
-    return DecodeJpeg(ReadWholeFile(path));
+    return DecodeJpeg(ReadWholeFile(path), minWidth, minHeight);
   }
   if (key == "png") return PngToPixelImage(DecodePng(ReadWholeFile(path)));
   throw PictureError("Unknown picture file extension (." + extension + ")");

@@ -53,7 +53,8 @@ std::optional<PixelImage> LoadPreviewImage(const std::string& path, int32_t boxW
                                            int32_t boxHeight, uint32_t background) {
   try {
     if (!FileSizeAtMost(path, MaxPreviewFileBytes)) return std::nullopt;
-    PixelImage preview = MakePreviewImage(LoadPictureFile(path), boxWidth, boxHeight, background);
+    PixelImage preview = MakePreviewImage(LoadPictureFile(path, boxWidth, boxHeight), boxWidth,
+                                          boxHeight, background);
     if (preview.Empty()) return std::nullopt;
     return preview;
   } catch (const std::exception&) {
