@@ -116,6 +116,63 @@ INSTANTIATE_TEST_SUITE_P(
         InputCase{"MiddleButton", [](HWND w) { harness::PostClick(w, WM_MBUTTONDOWN); }}),
     [](const ::testing::TestParamInfo<InputCase>& param) { return std::string(param.param.Name); });
 
+struct StoredSetting {
+  const char* Name;
+  void (*Store)();
+};
+
+class RunWithSetting : public SaverTest, public ::testing::WithParamInterface<StoredSetting> {};
+
+// Start-up and finish of either driver, with settings at and beyond their edges, end in
+// an orderly exit rather than a crash or a hang.
+TEST_P(RunWithSetting, StartsAndEndsCleanly) {
+  GetParam().Store();
+  SaverProcess saver({"/s"});
+  HWND window = StartRun(saver);
+  ASSERT_NE(window, nullptr);
+  harness::PumpFor(1000);
+  ASSERT_TRUE(saver.Running());
+  harness::PostKey(window, VK_SPACE);
+  EXPECT_TRUE(saver.WaitForExit(QuickEnd));
+  EXPECT_EQ(saver.ExitCode(), 0u);
+}
+
+TEST_P(RunWithSetting, PreviewStartsAndEndsCleanly) {
+  GetParam().Store();
+  harness::PreviewParent parent(152, 112);
+  SaverProcess saver({"/p", parent.HandleText()});
+  HWND preview = harness::WaitForWindow(
+      {.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id(), .Parent = parent.Child()},
+      StartTimeout);
+  ASSERT_NE(preview, nullptr);
+  harness::PumpFor(1000);
+  ASSERT_TRUE(saver.Running());
+  parent.DestroyChild();
+  EXPECT_TRUE(saver.WaitForExit(QuickEnd));
+  EXPECT_EQ(saver.ExitCode(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, RunWithSetting,
+    ::testing::Values(
+        StoredSetting{"GdiplusDriver", [] { harness::Settings::SetString("Driver", "GDI+"); }},
+        StoredSetting{"SoundOff", [] { harness::Settings::SetDword("SoundOpen", 0); }},
+        StoredSetting{"NoBubbles", [] { harness::Settings::SetDword("BallsCount", 0); }},
+        StoredSetting{"MoreBubblesThanTheTable",
+                      [] { harness::Settings::SetDword("BallsCount", 5000); }},
+        StoredSetting{"NegativeBubbleCount",
+                      [] { harness::Settings::SetDword("BallsCount", DWORD(-7)); }},
+        StoredSetting{"HugeBubbles", [] { harness::Settings::SetDword("BallSize", 100000); }},
+        StoredSetting{"DesktopBackground", [] { harness::Settings::SetDword("BackType", 2); }},
+        StoredSetting{"MissingPicture",
+                      [] {
+                        harness::Settings::SetDword("BackType", 3);
+                        harness::Settings::SetString("BackPic", "Z:\\nowhere\\missing.png");
+                      }}),
+    [](const ::testing::TestParamInfo<StoredSetting>& param) {
+      return std::string(param.param.Name);
+    });
+
 TEST_F(SaverTest, SystemCommandsToCloseOrStartASaverAreIgnored) {
   SaverProcess saver({"/s"});
   HWND window = StartRun(saver);
