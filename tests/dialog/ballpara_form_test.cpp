@@ -136,6 +136,15 @@ bool FaceInstalled(const char* face) {
   return found;
 }
 
+// Wine answers WM_GETICON from another process with no icon, so this is checked here,
+// with the program's resources linked into the test.
+TEST_F(BallParaForm, ShowsTheProgramsIconAndTheFullCaption) {
+  Open();
+  EXPECT_NE(SendMessageA(Form->Handle(), WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_NE(SendMessageA(Form->Handle(), WM_GETICON, ICON_SMALL, 0), 0);
+  EXPECT_EQ(Form->Caption(), "Settings  Ver2.22");
+}
+
 TEST_F(BallParaForm, UsesTheDesignFontsOrTheSystemDialogFontWhenTheyAreMissing) {
   Open();
   NONCLIENTMETRICSA metrics{};

@@ -357,15 +357,4 @@ TEST(Glyphs, CrossRunsCornerToCornerInBlackOnTheFace) {
   EXPECT_EQ(CountOf(cross, GlyphBlack) + CountOf(cross, GlyphFace), GlyphSide * GlyphSide);
 }
 
-TEST(PictureFilter, OffersEveryLoaderExtensionInNulSeparatedPairs) {
-  const std::string filter = PictureFilter();
-  ASSERT_GE(filter.size(), 2u);
-  EXPECT_EQ(filter.substr(filter.size() - 2), std::string("\0\0", 2));
-  const std::string all = filter.substr(filter.find('\0') + 1);
-  for (const char* pattern : {"*.bmp", "*.dib", "*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png"}) {
-    EXPECT_NE(all.substr(0, all.find('\0')).find(pattern), std::string::npos) << pattern;
-  }
-  EXPECT_EQ(std::count(filter.begin(), filter.end(), '\0') % 2, 1) << "pairs plus the final NUL";
-}
-
 }  // namespace

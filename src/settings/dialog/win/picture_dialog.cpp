@@ -65,14 +65,19 @@ uint32_t Rgb(COLORREF colour) {
 
 }  // namespace
 
-TOpenPictureDialog::TOpenPictureDialog() : Filter(PictureFilter()), Template(PaneTemplate()) {
+TOpenPictureDialog::TOpenPictureDialog() : Filter(PictureFilter()) {
+  // A fixed block: its handle is its address, so the system may read it either way.
+  const std::vector<WORD> pane = PaneTemplate();
+  Template = GlobalAlloc(GMEM_FIXED, pane.size() * sizeof(WORD));
+  if (Template) std::memcpy(Template, pane.data(), pane.size() * sizeof(WORD));
   Dialog.lStructSize = sizeof(Dialog);
   Dialog.lpstrFilter = Filter.c_str();
   Dialog.nFilterIndex = 1;
   Dialog.lpstrFile = Buffer.data();
   Dialog.nMaxFile = static_cast<DWORD>(Buffer.size());
-  Dialog.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLETEMPLATEHANDLE | OFN_ENABLESIZING |
-                 OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+  Dialog.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_HIDEREADONLY |
+                 OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+  if (Template) Dialog.Flags |= OFN_ENABLETEMPLATEHANDLE;
   Dialog.lpfnHook = HookProc;
   Dialog.lCustData = reinterpret_cast<LPARAM>(this);
 }
@@ -83,7 +88,7 @@ TOpenPictureDialog::~TOpenPictureDialog() {
 
 bool TOpenPictureDialog::Execute(HWND owner) {
   Dialog.hwndOwner = owner;
-  Dialog.hInstance = reinterpret_cast<HINSTANCE>(Template.data());
+  Dialog.hInstance = static_cast<HINSTANCE>(Template);
   const std::string previous = Buffer.data();
   const bool chosen = GetOpenFileNameA(&Dialog) != FALSE;
   if (!chosen) {

@@ -30,7 +30,7 @@ class TOpenPictureDialog {
 
   std::string Filter;
   std::array<char, 4096> Buffer{};  // the chosen file, kept for the next run
-  std::vector<WORD> Template;       // the preview pane, a child dialog in memory
+  HGLOBAL Template = nullptr;       // the preview pane, a child dialog in memory
   OPENFILENAMEA Dialog{};
   HBITMAP Preview = nullptr;
   SIZE PreviewSize{};
