@@ -170,13 +170,16 @@ TEST_F(GdiplusRunTest, AnUnloadableBackgroundIsReportedAndTheRunGoesOnWithItsBub
 
 TEST_F(GdiplusRunTest, AnAbsurdBubbleSizeIsBoundedAndTheRunStaysUp) {
   harness::Settings::SetDword("BallSize", 100000);
+  const int shorterSide = std::min(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   harness::SaverProcess saver({"/s"});
-  ASSERT_TRUE(StartRun(saver, ExpectedBubbles()));
+  const bool started = StartRun(saver, ExpectedBubbles());
+  ASSERT_TRUE(started) << Bubbles(saver).size() << " windows, running " << saver.Running();
   harness::PumpFor(2000);
   EXPECT_TRUE(saver.Running());
   for (HWND bubble : Bubbles(saver)) {
     const RECT rect = harness::Describe(bubble).Rect;
-    EXPECT_LE(rect.right - rect.left, 2048);
+    EXPECT_EQ(rect.right - rect.left, shorterSide);
+    EXPECT_EQ(rect.bottom - rect.top, shorterSide);
   }
   EXPECT_LT(harness::ProcessMemory(saver.Handle()).PrivateBytes, size_t(600) << 20);
   harness::PostKey(Scene, VK_SPACE);

@@ -140,7 +140,7 @@ class SceneTest : public ::testing::Test {
     BallPic = "picture.png";
   }
   std::unique_ptr<TFBall> NewBall(TForm* scene = nullptr) {
-    auto ball = std::make_unique<TFBall>(scene, 8);
+    auto ball = std::make_unique<TFBall>(scene, BubbleRadius);
     ball->Create();
     Presented.clear();
     return ball;

@@ -28,7 +28,8 @@ BallTint TintOf(int32_t red, int32_t green, int32_t blue) {
 }  // namespace
 
 TEST(BubbleWindowGeometry, RadiusSeventyEightGivesTheDesignedLayout) {
-  EXPECT_EQ(BubbleWindowSide(78, 8), 206);
+  EXPECT_EQ(SceneBubbleRadius(78, 8, 768), 78);
+  EXPECT_EQ(BubbleWindowSide(78), 206);
   const BallComposition layout = ComposeBall(78, 256, 256);
   ExpectRect(layout.BodySource, 18, 18, 220, 220);
   ExpectRect(layout.BodyDest, 0, 0, 156, 156);
@@ -63,17 +64,28 @@ TEST(BubbleWindowGeometry, OnlyTheFirstWindowWithAPictureListDrawsAPicture) {
   EXPECT_FALSE(DrawsPicture(true, " \t\r\n", layout));
 }
 
-TEST(BubbleWindowGeometry, AbsurdRadiiAreBoundedSoTheLayersFitTheBudget) {
-  // BallSize 20 on the dialog's range is still drawn whole.
-  EXPECT_EQ(BubbleWindowSide(156, 100), 362);
+TEST(BubbleWindowGeometry, AbsurdRadiiAreDrawnAtTheLargestSizeTheScreenAndBudgetAllow) {
+  // BallSize 20, the dialog's largest, is drawn at its own size even with 100 windows.
+  EXPECT_EQ(SceneBubbleRadius(156, 100, 768), 156);
+  // The window never outgrows the screen's shorter side.
+  EXPECT_EQ(SceneBubbleRadius(4096, 8, 768), 359);
+  EXPECT_EQ(BubbleWindowSide(359), 768);
+  EXPECT_EQ(SceneBubbleRadius(400, 8, 768), 359);
+  EXPECT_EQ(SceneBubbleRadius(359, 8, 768), 359);
+  // Many windows on a large screen share the budget.
   for (int32_t count : {1, 8, 15, 100}) {
-    const int64_t side = BubbleWindowSide(4096, count);
-    EXPECT_LT(side, 2 * 4096 + 50) << count;
+    const int64_t side = BubbleWindowSide(SceneBubbleRadius(4096, count, 4320));
     EXPECT_LE(static_cast<uint64_t>(side * side * 4 * count), LayerBudgetBytes) << count;
   }
-  EXPECT_EQ(BubbleWindowSide(4096, 8), 2048);
-  EXPECT_EQ(BubbleWindowSide(0, 0), 50);
-  EXPECT_EQ(BubbleWindowSide(-10, 8), 50);
+  EXPECT_EQ(SceneBubbleRadius(4096, 100, 4320), 264);
+}
+
+TEST(BubbleWindowGeometry, NegativeOrZeroSizesGiveAWindowOfTheShadowMarginAlone) {
+  EXPECT_EQ(SceneBubbleRadius(-10, 8, 768), 0);
+  EXPECT_EQ(SceneBubbleRadius(78, 0, 768), 78);
+  EXPECT_EQ(SceneBubbleRadius(78, 8, 0), 0);
+  EXPECT_EQ(BubbleWindowSide(0), 50);
+  EXPECT_EQ(BubbleWindowSide(-3), 50);
 }
 
 TEST(TintDrift, RedTurnsAtTwoHundredAndSixAndIsClampedAtTwoHundredAndTwentyFive) {

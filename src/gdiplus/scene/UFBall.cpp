@@ -58,8 +58,8 @@ LayeredWindowUpdate SetLayeredWindowUpdate(LayeredWindowUpdate update) {
   return previous;
 }
 
-TFBall::TFBall(TForm* scene, int32_t windowCount)
-    : TForm(scene), Scene(scene), WindowSide(BubbleWindowSide(BubbleRadius, windowCount)) {
+TFBall::TFBall(TForm* scene, int32_t radius)
+    : TForm(scene), Scene(scene), Radius(radius), WindowSide(BubbleWindowSide(radius)) {
   SetCaption("FBall");
   SetBorderStyle(bsNone);
   SetBounds(0, 0, 224, 224);
@@ -128,7 +128,7 @@ void TFBall::ComposeLayer() {
   if (!Layer || !LayerGraphics) return;
   const int32_t width = BallImage ? static_cast<int32_t>(BallImage->GetWidth()) : 0;
   const int32_t height = BallImage ? static_cast<int32_t>(BallImage->GetHeight()) : 0;
-  const BallComposition layout = ComposeBall(BubbleRadius, width, height);
+  const BallComposition layout = ComposeBall(Radius, width, height);
   TGPGraphics& graphics = *LayerGraphics;
   graphics.Clear(0x00000000);
   Draw(graphics, BallImage.get(), layout.BodySource, layout.BodyDest);

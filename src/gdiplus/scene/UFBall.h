@@ -27,8 +27,8 @@ inline constexpr DWORD BubbleWindowExStyles = WS_EX_LAYERED | WS_EX_TRANSPARENT 
 class TFBall : public TForm {
  public:
   // scene: the form that owns this window; keys that reach the window go to its parent.
-  // windowCount: how many bubble windows the scene makes, which bounds the Layer's size.
-  TFBall(TForm* scene, int32_t windowCount);
+  // radius: the scene's drawing radius (SceneBubbleRadius).
+  TFBall(TForm* scene, int32_t radius);
   ~TFBall() override;
 
   TTimer Timer1;
@@ -55,6 +55,7 @@ class TFBall : public TForm {
   void PresentLayer();
 
   TForm* Scene;
+  int32_t Radius;
   int32_t WindowSide;
   int32_t Updates = 0;
 };

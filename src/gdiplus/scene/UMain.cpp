@@ -113,6 +113,8 @@ TFMain::TFMain() {
   SetKeyPreview(true);
   SetColor(RGB(0, 0, 0));
   Image1.Picture = BuiltInBackground();
+  const int shorterSide = std::min(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  Radius = SceneBubbleRadius(BubbleRadius, BubblesInUse(), shorterSide);
   Timer1.SetEnabled(false);
   Timer1.SetInterval(FrameInterval);
   Timer1.SetOnTimer([this] { Timer1Timer(); });
@@ -161,10 +163,9 @@ void TFMain::Timer4Timer() {
   Timer4.SetEnabled(false);
   const int count = BubblesInUse();
   for (int k = 1; k <= count; ++k) {
-    auto window = std::make_unique<TFBall>(this, count);
+    auto window = std::make_unique<TFBall>(this, Radius);
     window->Create();
-    const WindowOrigin origin =
-        BubbleWindowOrigin(BubbleTable[k].X, BubbleTable[k].Y, BubbleRadius);
+    const WindowOrigin origin = BubbleWindowOrigin(BubbleTable[k].X, BubbleTable[k].Y, Radius);
     // Shown without activation: the focus stays where the keys are forwarded from.
     if (window->HandleAllocated()) {
       SetWindowPos(window->Handle(), nullptr, origin.Left, origin.Top, 0, 0,
@@ -187,8 +188,7 @@ void TFMain::MoveBallWindows() {
   for (int k = 1; k <= count; ++k) {
     TFBall& window = *BallWindows[k - 1];
     if (!window.HandleAllocated()) continue;
-    const WindowOrigin origin =
-        BubbleWindowOrigin(BubbleTable[k].X, BubbleTable[k].Y, BubbleRadius);
+    const WindowOrigin origin = BubbleWindowOrigin(BubbleTable[k].X, BubbleTable[k].Y, Radius);
     SetWindowPos(window.Handle(), nullptr, origin.Left, origin.Top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
   }

@@ -46,6 +46,7 @@ class TFMain : public TForm {
   std::unique_ptr<TWind> Wind;
   MouseStartRule MouseStart;
   std::vector<std::unique_ptr<TFBall>> BallWindows;  // entry k - 1 shows bubble k
+  int32_t Radius = 0;  // the bubbles' drawing radius: BubbleRadius unless that is absurd
 
   void SetUpBackground();
   void Timer4Timer();

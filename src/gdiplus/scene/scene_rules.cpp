@@ -23,11 +23,16 @@ int32_t RoundHalfEven(double value) {
 
 }  // namespace
 
-int32_t BubbleWindowSide(int32_t radius, int32_t windowCount) {
-  const int64_t wanted = 2 * static_cast<int64_t>(std::max(radius, 0)) + ShadowMargin;
+int32_t SceneBubbleRadius(int32_t radius, int32_t windowCount, int32_t screenSide) {
   const uint64_t perWindow = LayerBudgetBytes / 4 / static_cast<uint64_t>(std::max(windowCount, 1));
-  const auto bound = static_cast<int64_t>(std::sqrt(static_cast<double>(perWindow)));
-  return static_cast<int32_t>(std::max<int64_t>(1, std::min(wanted, bound)));
+  const auto budgetSide = static_cast<int64_t>(std::sqrt(static_cast<double>(perWindow)));
+  const int64_t side = std::min<int64_t>(budgetSide, std::max(screenSide, 0));
+  const auto largest = static_cast<int32_t>(std::max<int64_t>(0, (side - ShadowMargin) / 2));
+  return std::clamp(radius, 0, largest);
+}
+
+int32_t BubbleWindowSide(int32_t sceneRadius) {
+  return 2 * std::max(sceneRadius, 0) + ShadowMargin;
 }
 
 BallComposition ComposeBall(int32_t radius, int32_t ballWidth, int32_t ballHeight) {

@@ -20,10 +20,14 @@ inline constexpr int32_t ShadowMargin = 50;
 // platform keeps a copy of every layered window's picture).
 inline constexpr uint64_t LayerBudgetBytes = 128ull * 1024 * 1024;
 
-// Side of a bubble window and of its Layer: 2R + 50, or less when windowCount such
-// windows would exceed LayerBudgetBytes. A window cut smaller shows the top left of
-// its bubble. Never below 1.
-int32_t BubbleWindowSide(int32_t radius, int32_t windowCount);
+// The radius the scene draws its bubbles with: the world's radius, unless a window of
+// 2R + 50 would be larger than the screen's shorter side (screenSide) or windowCount
+// such windows would exceed LayerBudgetBytes; then the largest radius that fits, so a
+// huge bubble is still drawn whole, centred on its bubble, and renders in bounded time.
+int32_t SceneBubbleRadius(int32_t radius, int32_t windowCount, int32_t screenSide);
+
+// Side of a bubble window and of its Layer for a scene radius: 2R + 50.
+int32_t BubbleWindowSide(int32_t sceneRadius);
 
 // Source rectangles use the body picture's size (ballWidth x ballHeight) for all three
 // built-in pictures; destinations are inside the Layer.
