@@ -2,9 +2,9 @@
 // The world globals BallsCount, SizeScale and SoundOpen are defined by the world.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,6 +19,13 @@ extern TStringList PictureList;
 extern bool ShowShadow;
 extern std::string Driver;
 extern bool UseDirectDraw;
+
+// The machine-wide key, under HKEY_LOCAL_MACHINE on Windows.
+inline constexpr const char* kSettingsKeyPath = "software\\Vesperine";
+
+// No value larger than this is read: far above any list the dialog can save, far
+// below what would exhaust a 32-bit process.
+inline constexpr size_t kMaxValueBytes = 4 * 1024 * 1024;
 
 // Registry value types as the platform numbers them.
 enum class ValueType : uint32_t {
@@ -42,11 +49,17 @@ struct StoredValue {
 class RegistryError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+
+  static RegistryError InvalidDataType(const std::string& value_name);
+  static RegistryError GetDataFailed(const std::string& value_name);
+  static RegistryError SetDataFailed(const std::string& value_name);
+  static RegistryError CreateKeyFailed(const std::string& key_path);
 };
 
-// One opened key of the settings store. Reading a value that exists returns its
-// type and bytes; a failure to read an existing value throws RegistryError
-// "Failed to get data for '%s'".
+// One opened key of the settings store; closed when destroyed. Query of a value that
+// exists returns its type and bytes; a failing query (or a value above
+// kMaxValueBytes) throws "Failed to get data for '%s'", a failing Write throws
+// "Failed to set data for '%s'".
 class SettingsKey {
  public:
   virtual ~SettingsKey() = default;
@@ -55,8 +68,9 @@ class SettingsKey {
   virtual void Write(const std::string& name, ValueType type, const std::vector<uint8_t>& data) = 0;
 };
 
-// The store: the machine-wide key software\Vesperine. Open returns null when the key
-// cannot be opened or created; CreateKey throws "Failed to create key %s".
+// The store: the machine-wide key software\Vesperine. Open opens the key, creating it
+// when missing, and returns null when that fails; CreateKey only makes sure the key
+// exists and throws "Failed to create key %s" when it cannot.
 class SettingsStore {
  public:
   virtual ~SettingsStore() = default;
@@ -64,15 +78,28 @@ class SettingsStore {
   virtual void CreateKey() = 0;
 };
 
-// The platform's store: the registry on Windows.
+// The platform's store: the registry on Windows, a process-lifetime memory store
+// elsewhere.
 SettingsStore& SystemSettingsStore();
 
-// Reads every setting in the stated order; a value of the wrong type throws and
-// keeps what was read before it.
+// Reads every setting in a fixed order. A value that cannot be read throws
+// RegistryError; the globals read before it keep their loaded values, the rest keep
+// what they held. Values are not range-checked.
 void LoadSettings(SettingsStore& store);
 void LoadSettings();  // from SystemSettingsStore()
 
+// Puts every settings global (the world's three included) back to its value at
+// process start, as if LoadSettings had never run.
+void RestoreInitialSettings();
+
+// For the save: creates the key if it does not exist and opens it for writing.
+// Throws "Failed to create key software\Vesperine".
+std::unique_ptr<SettingsKey> OpenForWriting(SettingsStore& store);
+
 // Typed reads and writes with the store's encodings; used by the load and the dialog.
+// Strings: REG_SZ or REG_EXPAND_SZ (unexpanded), up to the first NUL; absent or size 0
+// reads as empty. Integers and Booleans: REG_DWORD of exactly 4 bytes only; the value
+// must exist. Booleans: any non-zero value is true; written as 0 or 1.
 std::string ReadString(SettingsKey& key, const std::string& name);
 int32_t ReadInteger(SettingsKey& key, const std::string& name);
 bool ReadBool(SettingsKey& key, const std::string& name);
