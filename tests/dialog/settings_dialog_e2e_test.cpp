@@ -214,6 +214,10 @@ TEST_F(SettingsDialogTest, ShowsStoredValuesClampedIntoTheControlsRanges) {
     EXPECT_TRUE(IsWindowEnabled(dialog.BackButton()));
     EXPECT_EQ(harness::WindowText(dialog.BackEdit()), "C:\\sea.jpg");
     EXPECT_EQ(SendMessageA(dialog.List(), LB_GETCOUNT, 0, 0), 2);
+    RECT whole{};
+    GetWindowRect(dialog.Form, &whole);
+    EXPECT_TRUE(harness::SavePng(harness::CaptureRect(whole),
+                                 harness::OutputFolder() + "\\settings-dialog-filled.png"));
   }
   harness::Settings::SetDword("BallsCount", static_cast<DWORD>(-3));
   harness::Settings::SetString("Driver", "gdi+");

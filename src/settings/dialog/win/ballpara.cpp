@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <initializer_list>
 
@@ -99,8 +100,9 @@ void TFBallPara::FormCreate() {
 }
 
 void TFBallPara::FillControls(const DialogControls& controls) {
-  if (controls.CheckedTag == TagDesktop) CheckRadio(rbDesk);
-  if (controls.CheckedTag == TagUser) CheckRadio(rbUser);
+  CheckRadio(controls.CheckedTag == TagUser      ? rbUser
+             : controls.CheckedTag == TagDesktop ? rbDesk
+                                                 : rbDefault);
   SetWindowTextA(edtBack, controls.BackPicText.c_str());
   SendMessageA(lstBalls, LB_RESETCONTENT, 0, 0);
   for (const std::string& item : controls.Pictures) AddListItem(item);
