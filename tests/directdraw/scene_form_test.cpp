@@ -348,6 +348,21 @@ TEST_F(SceneFormTest, AltEnterTwiceBringsTheSceneBackWithItsTexturesAndBackgroun
   EXPECT_EQ(form->Background()->Width(), form->DXDraw->SurfaceWidth());
 }
 
+TEST_F(SceneFormTest, AMoveOfTheFormFinalisesTheDisplayAndItsEndInitialisesItAgain) {
+  HostWindow host;
+  auto form = MakeForm();
+  form->SetParentWindow(host.Handle);
+  form->Show();
+  ASSERT_TRUE(form->DXDraw->Initialized());
+  SendMessageA(form->Handle(), WM_ENTERSIZEMOVE, 0, 0);
+  EXPECT_FALSE(form->DXDraw->Initialized());
+  EXPECT_FALSE(form->DXDraw->CanDraw());
+  SendMessageA(form->Handle(), WM_EXITSIZEMOVE, 0, 0);
+  ASSERT_TRUE(form->DXDraw->CanDraw());
+  EXPECT_NE(form->Ball(), nullptr);
+  EXPECT_NE(form->Background(), nullptr);
+}
+
 TEST_F(SceneFormTest, FinaliseReleasesBubbleTexturesAndBackgroundButKeepsPictures) {
   PictureList.Items = {WriteInverseOutlinePng()};
   HostWindow host;
