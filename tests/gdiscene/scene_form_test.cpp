@@ -297,17 +297,6 @@ TEST_F(SceneTest, TintSumsAtOneHundredFiftyAndSixHundredKeepThePreviousPicture) 
   }
 }
 
-TEST_F(SceneTest, RendersReleaseTheirDeviceContextsAndBitmaps) {
-  auto ball = NewBall();
-  SetTint(*ball, 100, 100, 100);
-  ball->RenderBall();
-  const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  for (int i = 0; i < 60; ++i) ball->RenderBall();
-  const DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (before == 0) GTEST_SKIP() << "the platform does not count GDI objects";
-  EXPECT_LE(after, before + 2);
-}
-
 TEST_F(SceneTest, ABubbleWhoseOwnerWentIsNeverMadeAgainByItsTimer) {
   auto owner = std::make_unique<TFMain>();
   auto ball = NewBall(owner.get());
@@ -382,23 +371,6 @@ TEST_F(SceneFormTest, CoversTheWorkAreaWithTheBuiltInBackgroundAndStartsTheWind)
   EXPECT_FALSE(Form->Timer2.Enabled());
 }
 
-TEST_F(SceneFormTest, APictureFileBackgroundIsStretchedOverTheWholeForm) {
-  const std::string path = harness::OutputFolder() + "\\gdiscene_back.png";
-  ASSERT_TRUE(harness::WriteSolidPng(path, 7, 5, 0x3060C0));
-  BackType = 3;
-  BackPic = path;
-  StartForm();
-  EXPECT_EQ(Form->Image1.Picture.Width(), 7);
-  RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  Pump();
-  const harness::Capture screen = harness::CaptureRect({0, 0, 400, 300});
-  ASSERT_FALSE(screen.Empty());
-  const harness::MeanColour mean = harness::Mean(screen, {0, 0, 400, 300});
-  EXPECT_NEAR(mean.Red, 0x30, 6);
-  EXPECT_NEAR(mean.Green, 0x60, 6);
-  EXPECT_NEAR(mean.Blue, 0xC0, 6);
-}
-
 TEST_F(SceneFormTest, AnUnloadableBackgroundIsReportedKeepsTheBuiltInPictureAndHasNoWind) {
   BackType = 3;
   BackPic = "C:\\nowhere\\background.xyz";
@@ -409,18 +381,6 @@ TEST_F(SceneFormTest, AnUnloadableBackgroundIsReportedKeepsTheBuiltInPictureAndH
   EXPECT_EQ(Form->Wind, nullptr);
   Form->Timer4Timer();
   EXPECT_EQ(Form->BallWindows.size(), 3u) << "the run goes on";
-}
-
-TEST_F(SceneFormTest, BlankPictureNameOrScreenCopyChooseTheirSources) {
-  BackType = 3;
-  BackPic = "   ";
-  StartForm();
-  EXPECT_EQ(Form->Image1.Picture.Width(), 544);
-  Form.reset();
-  BackType = 2;
-  StartForm();
-  EXPECT_EQ(Form->Image1.Picture.Width(), GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_EQ(Form->Image1.Picture.Height(), GetSystemMetrics(SM_CYSCREEN));
 }
 
 TEST_F(SceneFormTest, TheFirstTickMakesOneWindowPerBubbleOverItAndStartsTheFrames) {

@@ -137,17 +137,6 @@ TEST(TintDrift, BelowZeroTurnsUpwardsAndClampsToZero) {
   EXPECT_EQ(blue.Value, 35);
 }
 
-TEST(TintDrift, ChannelsStayInRangeOverAnyNumberOfRenders) {
-  BallTint tint{{254, 49}, {0, 25}, {130, 37}};
-  for (int i = 0; i < 1000; ++i) {
-    DriftTint(tint);
-    for (const TintChannel& c : {tint.Red, tint.Green, tint.Blue}) {
-      ASSERT_GE(c.Value, 0);
-      ASSERT_LE(c.Value, 225);
-    }
-  }
-}
-
 TEST(TintUpdate, OnlySumsStrictlyBetweenOneHundredFiftyAndSixHundredReachTheWindow) {
   EXPECT_FALSE(TintUpdatesWindow(TintOf(50, 50, 50)));
   EXPECT_TRUE(TintUpdatesWindow(TintOf(51, 50, 50)));
