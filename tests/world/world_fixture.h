@@ -1,10 +1,10 @@
 // Shared set-up for the world suites: a known world before every test, and fakes for
-// the MIDI port and for the wind's timers and clock.
+// the MIDI port and the wind's platform.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -15,11 +15,13 @@
 #include "world/wind.h"
 #include "world/windbell.h"
 
-// The world's globals are reset around each test, so no test sees another's bubbles.
+// Everything the world's globals hold, reset before and after each test, so no test
+// sees another's bubbles or chime.
 class WorldTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetWorld(); }
   void TearDown() override { ResetWorld(); }
+
   static void ResetWorld() {
     std::memset(static_cast<void*>(BubbleTable), 0, sizeof BubbleTable);
     WorldRect = {0, 0, 1024, 768};
@@ -30,17 +32,28 @@ class WorldTest : public ::testing::Test {
     WindBell = nullptr;
     SeedRandom(1);
   }
-  // Bubble k with no colour drift; BallsCount grows to cover it.
+
+  // Puts bubble k in use (BallsCount grows to cover it) with no colour drift.
   static Bubble& Place(int k, double x, double y, double vx, double vy, bool active = true) {
-    BubbleTable[k] = Bubble{x, y, vx, vy, 100, 100, 100, 0, 0, 0, active, k};
-    BallsCount = std::max(BallsCount, k);
-    return BubbleTable[k];
+    Bubble& b = BubbleTable[k];
+    b = Bubble{};
+    b.X = x;
+    b.Y = y;
+    b.VX = vx;
+    b.VY = vy;
+    b.Red = b.Green = b.Blue = 100;
+    b.Active = active;
+    b.Index = k;
+    if (BallsCount < k) BallsCount = k;
+    return b;
   }
 };
 
+// Records what the chime sends; can be told to fail.
 struct MidiLog {
-  uintptr_t Window = 1;
-  bool Closed = false, FailOpen = false, FailSend = false;
+  bool Opened = false;
+  bool Closed = false;
+  uintptr_t Window = 0;
   std::vector<uint32_t> Messages;
 };
 
@@ -48,51 +61,63 @@ class RecordingMidiPort final : public MidiPort {
  public:
   explicit RecordingMidiPort(MidiLog& log) : Log(log) {}
   void Open(uintptr_t callbackWindow) override {
-    if (Log.FailOpen) throw std::runtime_error("no device");
+    if (ThrowOnOpen) throw std::runtime_error("no device");
+    Log.Opened = true;
     Log.Window = callbackWindow;
   }
   uint32_t Send(uint32_t packedMessage) override {
-    if (Log.FailSend) throw std::runtime_error("device gone");
+    if (ThrowOnSend) throw std::runtime_error("device gone");
     Log.Messages.push_back(packedMessage);
     return 0;
   }
   void Close() override { Log.Closed = true; }
 
+  bool ThrowOnOpen = false;
+  bool ThrowOnSend = false;
+
  private:
   MidiLog& Log;
 };
 
-inline uint32_t NoteOn(uint32_t note) {
-  return 0x90u | note << 8 | 127u << 16;
+inline uint32_t Packed(uint32_t status, uint32_t data1, uint32_t data2) {
+  return status | (data1 << 8) | (data2 << 16);
 }
 
-// Fire runs the handler only while enabled, as a message timer would. A timer notes
-// whether it was still enabled when destroyed.
+// A hand-driven timer: Fire runs the handler only while the timer is enabled, as a
+// message timer would. It notes whether it was still enabled when destroyed.
 class FakeTimer final : public WindTimer {
  public:
-  explicit FakeTimer(std::vector<bool>& enabledAtEnd) : EnabledAtEnd(enabledAtEnd) {}
-  ~FakeTimer() override { EnabledAtEnd.push_back(On); }
+  explicit FakeTimer(std::vector<bool>& enabledAtDestruction)
+      : EnabledAtDestruction(enabledAtDestruction) {}
+  ~FakeTimer() override { EnabledAtDestruction.push_back(On); }
   void SetEnabled(bool enabled) override { On = enabled; }
   bool Enabled() const override { return On; }
   void SetInterval(uint32_t milliseconds) override { Period = milliseconds; }
   uint32_t Interval() const override { return Period; }
   void SetHandler(std::function<void()> handler) override { Handler = std::move(handler); }
-  bool Fire() { return On && Handler ? (Handler(), true) : false; }
+
+  bool Fire() {
+    if (!On || !Handler) return false;
+    Handler();
+    return true;
+  }
 
  private:
-  std::vector<bool>& EnabledAtEnd;
+  std::vector<bool>& EnabledAtDestruction;
   bool On = false;
   uint32_t Period = 0;
   std::function<void()> Handler;
 };
 
-struct FakeWindPlatform final : WindPlatform {
+class FakeWindPlatform final : public WindPlatform {
+ public:
   std::unique_ptr<WindTimer> CreateTimer() override {
-    return std::make_unique<FakeTimer>(EnabledAtEnd);
+    return std::make_unique<FakeTimer>(EnabledAtDestruction);
   }
   uint32_t TickCount() override { return Tick; }
+
   uint32_t Tick = 0;
-  std::vector<bool> EnabledAtEnd;
+  std::vector<bool> EnabledAtDestruction;
 };
 
 inline FakeTimer& Fake(WindTimer& timer) {
