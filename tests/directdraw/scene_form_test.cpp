@@ -363,6 +363,33 @@ TEST_F(SceneFormTest, AMoveOfTheFormFinalisesTheDisplayAndItsEndInitialisesItAga
   EXPECT_NE(form->Background(), nullptr);
 }
 
+TEST_F(SceneFormTest, FullScreenPresentsTheSceneOverTheFormsWindow) {
+  HostWindow host;  // smaller than the screen
+  auto form = MakeForm();
+  form->SetParentWindow(host.Handle);
+  form->Show();
+  WORD key = VK_RETURN;
+  form->FormKeyDown(key, ssAlt);
+  ASSERT_TRUE(form->FullScreen());
+  ASSERT_TRUE(form->DXDraw->Initialized()) << form->DXDraw->InitializeFailure();
+  EXPECT_GE(form->DXDraw->SurfaceWidth(), 640);
+  EXPECT_EQ(form->Background()->Width(), form->DXDraw->SurfaceWidth());
+  for (int i = 0; i < 3; ++i) {
+    form->DrawScene();
+    Pump();
+  }
+  // Wine shows an exclusive display through the window's clipper: the form's pixels.
+  HDC screen = GetDC(nullptr);
+  int lit = 0, samples = 0;
+  for (int y = 20; y < 300; y += 40) {
+    for (int x = 20; x < 400; x += 40, ++samples) {
+      lit += GetPixel(screen, x, y) != 0;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  EXPECT_GT(lit, samples * 3 / 4);
+}
+
 TEST_F(SceneFormTest, FinaliseReleasesBubbleTexturesAndBackgroundButKeepsPictures) {
   PictureList.Items = {WriteInverseOutlinePng()};
   HostWindow host;
