@@ -101,7 +101,7 @@ void SetUpPreview(HWND window) {
   const int32_t width = PreviewRect.right - PreviewRect.left;
   const int32_t height = PreviewRect.bottom - PreviewRect.top;
   SizeScale = PreviewScale(width, WorldRect.Width);
-  SpriteSize = PreviewSpriteSize(BubbleRadius, SizeScale);
+  SpriteSize = LimitSpriteSize(PreviewSpriteSize(BubbleRadius, SizeScale), width, height);
 
   PreviewBackground = std::make_unique<TGPBitmap>(width, height, PixelFormat32bppARGB);
   {

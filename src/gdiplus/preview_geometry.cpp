@@ -24,6 +24,12 @@ int32_t PreviewSpriteSize(int32_t radius, float scale) {
   return RoundToInt32(side);
 }
 
+int32_t LimitSpriteSize(int32_t side, int32_t frameWidth, int32_t frameHeight) {
+  const int64_t longer = frameWidth > frameHeight ? frameWidth : frameHeight;
+  const int64_t limit = 2 * (longer > 0 ? longer : 0);
+  return side > limit ? static_cast<int32_t>(limit) : side;
+}
+
 PreviewBox BubbleBox(double x, double y, int32_t radius, float scale) {
   const long double r = radius;
   const long double s = scale;

@@ -11,6 +11,12 @@ float PreviewScale(int32_t previewWidth, int32_t worldWidth);
 // extra 100 pixels are the transparent margin of the built-in body picture.
 int32_t PreviewSpriteSize(int32_t radius, float scale);
 
+// A sprite is tinted pixel by pixel every frame, so its side is kept to twice the
+// frame's longer side: a bubble larger than that shows no more detail, while a radius
+// stored far too large (a full-screen preview of BallSize 1000) would otherwise take
+// seconds a frame and never let the preview end.
+int32_t LimitSpriteSize(int32_t side, int32_t frameWidth, int32_t frameHeight);
+
 struct PreviewBox {
   int32_t Left, Top, Right, Bottom;
 };
