@@ -143,7 +143,9 @@ void TFMain::SetUpBackground() {
   DoubleBuffered = true;
   switch (ChooseSceneBackground(BackType, BackPic)) {
     case SceneBackground::File:
-      Image1.Picture = LoadPictureFile(BackPic);
+      // Stretched over the screen: a large photograph need not decode whole.
+      Image1.Picture =
+          LoadPictureFile(BackPic, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
       break;
     case SceneBackground::ScreenCopy:
       Image1.Picture = ScreenCopy();
