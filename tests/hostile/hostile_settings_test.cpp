@@ -129,7 +129,7 @@ class HostileSaverTest : public ::testing::Test {
     HWND window = harness::WaitForWindow(
         {.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id()}, StartTimeout);
     ASSERT_NE(window, nullptr) << "no host window; exit code " << saver.ExitCode();
-    harness::PumpFor(1500);
+    harness::PumpFor(1000);
     ASSERT_TRUE(saver.Running()) << "ended by itself, exit code " << saver.ExitCode();
     EXPECT_FALSE(harness::WaitForMessageBox(saver.Id(), 0).has_value()) << "an error box";
     const harness::MemoryUse memory = harness::ProcessMemory(saver.Handle());
@@ -224,7 +224,11 @@ TEST_P(OutOfRange, GdiplusRunStartsRunsAndCloses) {
   ExpectOrderlyRun({"/s"}, true, GetParam().GdiplusBox);
 }
 
-TEST_P(OutOfRange, FullScreenPreviewStartsRunsAndCloses) {
+// The preview has no background file of its own beyond the run's: its cases are the
+// counts and sizes, which it uses its own way (a forced count, a preview scale).
+class OutOfRangePreview : public OutOfRange {};
+
+TEST_P(OutOfRangePreview, FullScreenPreviewStartsRunsAndCloses) {
   GetParam().Store();
   ExpectOrderlyRun({"/p", "0"}, false);
 }
@@ -263,6 +267,15 @@ INSTANTIATE_TEST_SUITE_P(
         StoredValues{"BackPicCon", [] { Background("CON"); }, "Unknown picture file extension (.)"},
         StoredValues{"BackPicNulJpg", [] { Background("C:\\NUL.jpg"); }, "it names a device"}),
     [](const auto& param) { return std::string(param.param.Name); });
+
+const StoredValues CountsAndSizes[] = {
+    {"CountMinus5", [] { Count(DWORD(-5)); }},   {"Count150", [] { Count(150); }},
+    {"CountMaximum", [] { Count(2147483647); }}, {"Size0", [] { Size(0); }},
+    {"SizeMinus10", [] { Size(DWORD(-10)); }},   {"Size1000", [] { Size(1000); }},
+    {"SizeMaximum", [] { Size(2147483647); }}};
+
+INSTANTIATE_TEST_SUITE_P(HandEdits, OutOfRangePreview, ::testing::ValuesIn(CountsAndSizes),
+                         [](const auto& param) { return std::string(param.param.Name); });
 
 // ---- Odd command lines ----
 
