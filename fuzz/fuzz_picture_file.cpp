@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "fuzz_check.h"
@@ -24,7 +25,9 @@ std::string TempFolder() {
     char pattern[] = "/tmp/vesperine-fuzz-XXXXXX";
     const char* made = mkdtemp(pattern);
     FUZZ_CHECK(made != nullptr);
-    return std::string(made);
+    static std::string made_folder = made;
+    std::atexit([] { rmdir(made_folder.c_str()); });
+    return made_folder;
   }();
   return folder;
 }
