@@ -20,7 +20,9 @@ constexpr DWORD SampleMs = 10000;
 // frame passes these within seconds.
 constexpr long GdiSlack = 8;
 constexpr long UserSlack = 4;
-constexpr long long PrivateSlack = 8ll * 1024 * 1024;
+// The preview allocates a frame bitmap per frame: its private bytes swing by about
+// 6 MiB between samples without growing. A per-frame leak passes 16 MiB within seconds.
+constexpr long long PrivateSlack = 16ll * 1024 * 1024;
 
 struct Sample {
   DWORD Second;
