@@ -502,11 +502,101 @@ void Clear() {
 
 // ---- Resources ----
 
+namespace {
+
+// Wine answers 0 from GetGuiResources, but like Windows NT it keeps a process's GDI
+// handles in a table that the PEB points at (GdiSharedHandleTable). Each entry is 24
+// bytes, its type byte is 0 while the entry is free, and the table is the process's own.
+// Read from outside with ReadProcessMemory, it counts the live GDI objects.
+struct WineGdiHandleEntry {
+  uint64_t Object;
+  uint32_t Owner;
+  uint16_t Unique;
+  uint8_t Type;
+  uint8_t Flags;
+  uint64_t UserPointer;
+};
+static_assert(sizeof(WineGdiHandleEntry) == 24, "the layout wine shares");
+constexpr size_t WineGdiHandleCount = 0x10000;
+constexpr size_t PebGdiSharedHandleTable = 0x94;  // in a 32-bit PEB
+
+struct BasicProcessInformation {
+  LONG ExitStatus;
+  void* PebBaseAddress;
+  ULONG_PTR Reserved[4];
+};
+using QueryInformationProcess = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
+
+std::optional<DWORD> CountGdiHandleTable(HANDLE process) {
+  const auto query = reinterpret_cast<QueryInformationProcess>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  BasicProcessInformation basic{};
+  ULONG length = 0;
+  if (!query || query(process, 0, &basic, sizeof basic, &length) != 0) return std::nullopt;
+  uint32_t table = 0;
+  SIZE_T read = 0;
+  const auto* slot = static_cast<const char*>(basic.PebBaseAddress) + PebGdiSharedHandleTable;
+  if (!ReadProcessMemory(process, slot, &table, sizeof table, &read) || table == 0) {
+    return std::nullopt;
+  }
+  std::vector<WineGdiHandleEntry> entries(WineGdiHandleCount);
+  if (!ReadProcessMemory(process, reinterpret_cast<const void*>(uintptr_t{table}), entries.data(),
+                         entries.size() * sizeof entries[0], &read) ||
+      read != entries.size() * sizeof entries[0]) {
+    return std::nullopt;
+  }
+  return static_cast<DWORD>(std::count_if(entries.begin(), entries.end(),
+                                          [](const WineGdiHandleEntry& e) { return e.Type != 0; }));
+}
+
+struct WindowTally {
+  DWORD ProcessId;
+  DWORD Count;
+};
+
+BOOL CALLBACK TallyWindow(HWND window, LPARAM parameter) {
+  auto* tally = reinterpret_cast<WindowTally*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == tally->ProcessId) ++tally->Count;
+  return TRUE;
+}
+
+BOOL CALLBACK TallyWindowTree(HWND window, LPARAM parameter) {
+  TallyWindow(window, parameter);
+  EnumChildWindows(window, TallyWindow, parameter);  // reaches every descendant
+  return TRUE;
+}
+
+// Windows are the USER objects a saver makes and could leak: its top-level windows,
+// their descendants and its message-only windows.
+DWORD CountWindowsOf(DWORD processId) {
+  WindowTally tally{processId, 0};
+  EnumWindows(TallyWindowTree, reinterpret_cast<LPARAM>(&tally));
+  for (HWND window = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); window;
+       window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr)) {
+    TallyWindowTree(window, reinterpret_cast<LPARAM>(&tally));
+  }
+  return tally.Count;
+}
+
+}  // namespace
+
 GuiObjects CountGuiObjects(HANDLE process) {
   GuiObjects objects;
   objects.Gdi = GetGuiResources(process, GR_GDIOBJECTS);
   objects.User = GetGuiResources(process, GR_USEROBJECTS);
-  objects.Known = objects.Gdi != 0 || objects.User != 0;
+  if (objects.Gdi != 0 || objects.User != 0) {
+    objects.Known = true;
+    objects.Source = "GetGuiResources";
+    return objects;
+  }
+  const std::optional<DWORD> gdi = CountGdiHandleTable(process);
+  if (!gdi) return objects;
+  objects.Gdi = *gdi;
+  objects.User = CountWindowsOf(GetProcessId(process));
+  objects.Known = true;
+  objects.Source = "GDI handle table, windows";
   return objects;
 }
 

@@ -21,8 +21,8 @@
 // Facts about Wine 8 under Xvfb worth knowing when writing a test:
 // - a child window owned by another process is not drawn: capture a preview with /p 0;
 // - a layered window shows unblended (alpha-0 pixels cut out, the rest over black);
-// - GetGuiResources may answer 0 for every process: GuiObjects().Known says whether
-//   the counts mean anything.
+// - GetGuiResources answers 0 for every process: CountGuiObjects then reads the
+//   process's GDI handle table and counts its windows instead.
 #pragma once
 
 #include <windows.h>
@@ -202,10 +202,14 @@ void Clear();
 
 // ---- Resources of a process ----
 
+// Live GDI and USER objects of a process: GetGuiResources where it answers; where it
+// answers 0 for both (wine), the entries in use of the process's GDI handle table and
+// the windows the process owns (USER objects it could leak), counted from outside.
 struct GuiObjects {
   DWORD Gdi = 0;
   DWORD User = 0;
-  bool Known = false;  // false when the platform answers 0 for both
+  bool Known = false;           // false when neither way answered
+  const char* Source = "none";  // how the counts were taken
 };
 GuiObjects CountGuiObjects(HANDLE process);
 // Private bytes (PagefileUsage) and working set of the process; 0 when unknown.

@@ -94,9 +94,9 @@ TEST_F(PreviewTest, FramesReleaseWhatTheyMake) {
   ASSERT_TRUE(saver.Running());
   ASSERT_GT(before.PrivateBytes, 0u) << "the platform does not tell the memory use";
   EXPECT_LT(after.PrivateBytes, before.PrivateBytes + 24u * 1024 * 1024);
-  if (objectsBefore.Known && objectsAfter.Known) {
-    EXPECT_LE(objectsAfter.Gdi, objectsBefore.Gdi + 20);
-  }
+  ASSERT_TRUE(objectsBefore.Known && objectsAfter.Known) << objectsAfter.Source;
+  EXPECT_LE(objectsAfter.Gdi, objectsBefore.Gdi + 20);
+  EXPECT_LE(objectsAfter.User, objectsBefore.User);
 }
 
 TEST_F(PreviewTest, BuiltInBackgroundFillsThePreviewAndBubblesMove) {

@@ -1,5 +1,5 @@
 // soak_probe DRIVER SECONDS: runs the real saver under wine and samples its GDI and USER
-// object counts (GetGuiResources) and private bytes every 10 s. After the warm-up (a
+// object counts (harness::CountGuiObjects) and private bytes every 10 s. After the warm-up (a
 // third of the run, at least 20 s) nothing may grow beyond a small slack; the exit
 // status says whether it did. DRIVER: directx (/s), gdiplus (/s with "GDI+"), preview
 // (/p 0).
@@ -72,11 +72,11 @@ bool Grew(const std::string& name, const std::vector<Sample>& samples, DWORD war
     userGrowth = std::max(userGrowth, long(s->Objects.User) - long(first->Objects.User));
   }
   const bool known = first->Objects.Known;
-  std::printf("soak %s: after %lus: gdi %+ld, user %+ld%s, private %+.1f MiB\n", name.c_str(),
-              static_cast<unsigned long>(warmup), gdiGrowth, userGrowth,
-              known ? "" : " (object counts unknown here)", privateGrowth / 1048576.0);
-  return privateGrowth > PrivateSlack ||
-         (known && (gdiGrowth > GdiSlack || userGrowth > UserSlack));
+  std::printf("soak %s: after %lus: gdi %+ld, user %+ld (counted by %s), private %+.1f MiB\n",
+              name.c_str(), static_cast<unsigned long>(warmup), gdiGrowth, userGrowth,
+              first->Objects.Source, privateGrowth / 1048576.0);
+  if (!known) std::printf("soak %s: the object counts could not be taken\n", name.c_str());
+  return privateGrowth > PrivateSlack || !known || gdiGrowth > GdiSlack || userGrowth > UserSlack;
 }
 
 }  // namespace
