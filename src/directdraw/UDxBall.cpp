@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "directdraw/scene_geometry.h"
+#include "framework/win/dib.h"
 #include "framework/win/wind_platform.h"
 #include "image/picture.h"
 #include "settings/settings.h"
@@ -39,18 +40,11 @@ PixelImage ScreenCopy() {
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
   PixelImage copy;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap && bits) {
+  HBITMAP bitmap = CreateTopDownDib(screen, width, height, 32, bits);
+  if (bitmap) {
     HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
     GdiFlush();

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "framework/win/dib.h"
 #include "framework/win/error_report.h"
 #include "gdiplus/pictures.h"
 #include "gdiplus/tint_bitmap.h"
@@ -35,19 +36,6 @@ TintChannel NewChannel(int32_t value) {
 void Draw(TGPGraphics& graphics, TGPImage* image, const LayerRect& source, const LayerRect& dest) {
   graphics.DrawImage(image, Gdiplus::Rect(dest.X, dest.Y, dest.Width, dest.Height), source.X,
                      source.Y, source.Width, source.Height, Gdiplus::UnitPixel);
-}
-
-// A 32-bit top-down DIB section: the layout UpdateLayeredWindow reads per-pixel alpha from.
-HBITMAP CreateTopDownDib(HDC dc, int32_t side, void*& bits) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = side;
-  info.bmiHeader.biHeight = -side;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  bits = nullptr;
-  return CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
 }  // namespace
@@ -153,8 +141,9 @@ void TFBall::PresentLayer() {
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   void* bits = nullptr;
-  HBITMAP picture = CreateTopDownDib(screen, WindowSide, bits);
-  if (picture && bits) {
+  // 32 bits: the layout UpdateLayeredWindow reads per-pixel alpha from.
+  HBITMAP picture = CreateTopDownDib(screen, WindowSide, WindowSide, 32, bits);
+  if (picture) {
     PremultiplyRows(static_cast<const uint8_t*>(locked.Scan0), locked.Stride,
                     static_cast<uint8_t*>(bits), WindowSide * 4, WindowSide, WindowSide);
     HGDIOBJ previous = SelectObject(memory, picture);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "framework/win/dib.h"
 #include "framework/win/wind_platform.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
@@ -45,8 +46,7 @@ PixelImage ScreenCopy() {
   HGDIOBJ previous = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
   SelectObject(memory, previous);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  BITMAPINFO info = TopDownDibInfo(width, height, 32);
   GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), copy.Row(0), &info, DIB_RGB_COLORS);
   DeleteObject(bitmap);
   DeleteDC(memory);
@@ -99,9 +99,7 @@ void TSceneImage::StretchTo(int32_t width, int32_t height) {
     return;
   }
   if (Picture.BitCount() != 32) Picture.ConvertTo32();
-  BITMAPINFO info{};
-  info.bmiHeader = {
-      sizeof(BITMAPINFOHEADER), Picture.Width(), -Picture.Height(), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  const BITMAPINFO info = TopDownDibInfo(Picture.Width(), Picture.Height(), 32);
   SetStretchBltMode(Canvas, HALFTONE);
   SetBrushOrgEx(Canvas, 0, 0, nullptr);
   StretchDIBits(Canvas, 0, 0, width, height, 0, 0, Picture.Width(), Picture.Height(),

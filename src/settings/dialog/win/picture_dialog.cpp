@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "framework/win/dib.h"
 #include "settings/dialog/dialog_core.h"
 #include "settings/dialog/picture_preview.h"
 
@@ -42,16 +43,9 @@ std::vector<WORD> PaneTemplate() {
 }
 
 HBITMAP BitmapOf(const PixelImage& image) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = image.Width();
-  info.bmiHeader.biHeight = -image.Height();
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap || !bits) return bitmap;
+  HBITMAP bitmap = CreateTopDownDib(nullptr, image.Width(), image.Height(), 24, bits);
+  if (!bitmap) return nullptr;
   // Both are rows of 24-bit pixels padded to 4 bytes.
   std::memcpy(bits, image.Row(0), image.Stride() * static_cast<size_t>(image.Height()));
   GdiFlush();
