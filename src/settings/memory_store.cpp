@@ -59,14 +59,9 @@ void MemorySettingsStore::Put(const std::string& name, ValueType type, std::vect
 }
 
 void MemorySettingsStore::PutString(const std::string& name, const std::string& value) {
-  std::vector<uint8_t> data(value.begin(), value.end());
-  data.push_back(0);
-  Put(name, ValueType::String, std::move(data));
+  Put(name, ValueType::String, StringBytes(value));
 }
 
 void MemorySettingsStore::PutDword(const std::string& name, int32_t value) {
-  auto bits = static_cast<uint32_t>(value);
-  Put(name, ValueType::Dword,
-      {static_cast<uint8_t>(bits), static_cast<uint8_t>(bits >> 8),
-       static_cast<uint8_t>(bits >> 16), static_cast<uint8_t>(bits >> 24)});
+  Put(name, ValueType::Dword, DwordBytes(value));
 }

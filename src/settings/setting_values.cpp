@@ -13,11 +13,6 @@ bool IsDword(const StoredValue& value) {
   return value.Type == ValueType::Dword && value.Data.size() == sizeof(uint32_t);
 }
 
-std::vector<uint8_t> LittleEndian(uint32_t value) {
-  return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-          static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-}
-
 uint32_t FromLittleEndian(const std::vector<uint8_t>& bytes) {
   return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
          static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
@@ -69,14 +64,24 @@ bool ReadBool(SettingsKey& key, const std::string& name) {
   return ReadInteger(key, name) != 0;
 }
 
-void WriteString(SettingsKey& key, const std::string& name, const std::string& value) {
+std::vector<uint8_t> StringBytes(const std::string& value) {
   std::vector<uint8_t> data(value.begin(), value.end());
   data.push_back(0);
-  key.Write(name, ValueType::String, data);
+  return data;
+}
+
+std::vector<uint8_t> DwordBytes(int32_t value) {
+  const auto bits = static_cast<uint32_t>(value);
+  return {static_cast<uint8_t>(bits), static_cast<uint8_t>(bits >> 8),
+          static_cast<uint8_t>(bits >> 16), static_cast<uint8_t>(bits >> 24)};
+}
+
+void WriteString(SettingsKey& key, const std::string& name, const std::string& value) {
+  key.Write(name, ValueType::String, StringBytes(value));
 }
 
 void WriteInteger(SettingsKey& key, const std::string& name, int32_t value) {
-  key.Write(name, ValueType::Dword, LittleEndian(static_cast<uint32_t>(value)));
+  key.Write(name, ValueType::Dword, DwordBytes(value));
 }
 
 void WriteBool(SettingsKey& key, const std::string& name, bool value) {

@@ -103,6 +103,9 @@ std::unique_ptr<SettingsKey> OpenForWriting(SettingsStore& store);
 std::string ReadString(SettingsKey& key, const std::string& name);
 int32_t ReadInteger(SettingsKey& key, const std::string& name);
 bool ReadBool(SettingsKey& key, const std::string& name);
+// The bytes those writes store: a NUL-terminated REG_SZ, a 4-byte little-endian REG_DWORD.
+std::vector<uint8_t> StringBytes(const std::string& value);
+std::vector<uint8_t> DwordBytes(int32_t value);
 void WriteString(SettingsKey& key, const std::string& name, const std::string& value);
 void WriteInteger(SettingsKey& key, const std::string& name, int32_t value);
 void WriteBool(SettingsKey& key, const std::string& name, bool value);

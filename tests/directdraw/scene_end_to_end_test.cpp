@@ -15,7 +15,7 @@ class DirectDrawRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     harness::Settings::Clear();
-    harness::MoveCursor(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+    harness::CentreCursor();
   }
   void TearDown() override {
     harness::Settings::Clear();

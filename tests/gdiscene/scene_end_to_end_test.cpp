@@ -19,7 +19,7 @@ class GdiplusRunTest : public ::testing::Test {
   void SetUp() override {
     harness::Settings::Clear();
     harness::Settings::SetString("Driver", "GDI+");
-    harness::MoveCursor(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+    harness::CentreCursor();
   }
   void TearDown() override { harness::Settings::Clear(); }
 

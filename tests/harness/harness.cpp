@@ -276,6 +276,10 @@ void MoveCursor(int x, int y) {
   SetCursorPos(x, y);
 }
 
+void CentreCursor() {
+  MoveCursor(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+}
+
 POINT CursorPosition() {
   POINT point{0, 0};
   GetCursorPos(&point);

@@ -137,6 +137,8 @@ void DismissMessageBox(HWND box);
 // ---- Input ----
 
 void MoveCursor(int x, int y);  // SetCursorPos
+// Puts the cursor in the middle of the screen, where a run starts without moving it.
+void CentreCursor();
 POINT CursorPosition();
 // What the driver forms forward, and what a real move produces: WM_MOUSEMOVE (0, 0).
 void PostMouseMove(HWND window);

@@ -22,7 +22,7 @@ class SaverTest : public ::testing::Test {
  protected:
   void SetUp() override {
     harness::Settings::Clear();
-    harness::MoveCursor(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+    harness::CentreCursor();
   }
   void TearDown() override { harness::Settings::Clear(); }
 

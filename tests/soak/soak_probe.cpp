@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
 
   harness::Settings::Clear();
   if (plan.Driver) harness::Settings::SetString("Driver", plan.Driver);
-  harness::MoveCursor(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+  harness::CentreCursor();
   harness::SaverProcess saver(plan.Arguments);
   HWND window = harness::WaitForWindow(
       {.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id()}, 15000);
