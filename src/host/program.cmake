@@ -1,5 +1,5 @@
 # The Windows host and vesperine.scr, included from this folder's CMakeLists.txt.
-add_library(vesperine_host STATIC screen_saver.cpp)
+add_library(vesperine_host STATIC screen_saver.cpp run_reports.cpp)
 target_include_directories(vesperine_host PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(vesperine_host PUBLIC vesperine_host_core vesperine_framework user32 advapi32
                       PRIVATE vesperine_flags)

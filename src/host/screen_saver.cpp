@@ -1,11 +1,13 @@
 #include "host/screen_saver.h"
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "framework/win/error_report.h"
 #include "framework/win/form.h"
+#include "host/run_reports.h"
 
 ScreenSaverMode SaverMode = smRun;
 SaverProcedure StartupProc = nullptr;
@@ -142,12 +144,51 @@ void RunWindowModes() {
   bool usable = true;
   if (SaverMode == smPreview)
     usable = ResolvePreviewParent(HandleArgument(ProgramArguments()), parent);
+  std::optional<RunReportQueue> reports;
+  if (SaverMode == smRun) {
+    reports.emplace();
+    // Activation sets it again; a run that is never activated still measures from here.
+    MouseOrigin = CursorNow();
+  }
   HWND window = usable ? CreateHostWindow(parent) : nullptr;
+  if (window && reports) reports->HostWindowMade();
   if (window) {
     StartHostTimer(window);
     if (SaverMode != smPreview) SetForegroundWindow(window);
     RunMessageLoop();
   }
+}
+
+// A log-off or shutdown is never held up: yes at once, and the end of the session ends the
+// program as a close would, without asking for a password (the user is leaving).
+bool HandleEndOfSession(HWND window, UINT message, WPARAM wParam, LRESULT& result) {
+  switch (message) {
+    case WM_QUERYENDSESSION:
+      result = TRUE;
+      return true;
+    case WM_ENDSESSION:
+      if (wParam) DestroyWindow(window);
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Every tick of a run: the mouse rule by the cursor itself, so that a movement ends the
+// run whichever window it reached (a bubble window, an error box, the host while that box
+// disables it); then any error report waiting for the run to be shown.
+void WatchRunFromTick(HWND window) {
+  POINT now = CursorNow();
+  if (MovedBeyondSlack({MouseOrigin.x, MouseOrigin.y}, {now.x, now.y})) {
+    PostClose(window);
+    return;
+  }
+  ShowQueuedRunReports(window);
+}
+
+bool IsButtonDown(UINT message) {
+  return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
 }
 
 bool HandleCommonMessage(HWND window, UINT message, WPARAM wParam, LRESULT& result) {
@@ -179,7 +220,7 @@ bool HandleCommonMessage(HWND window, UINT message, WPARAM wParam, LRESULT& resu
   }
 }
 
-bool HandleRunMessage(HWND window, UINT message, WPARAM wParam, LRESULT& result) {
+bool HandleRunMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
   switch (message) {
     case WM_ACTIVATE:
@@ -197,6 +238,8 @@ bool HandleRunMessage(HWND window, UINT message, WPARAM wParam, LRESULT& result)
       // TRUE stops the search: the driver form over this window asks its parent first,
       // and would otherwise put its own arrow back.
       SetCursor(nullptr);
+      // A click on this window while an error box disables it arrives only this way.
+      if (IsButtonDown(HIWORD(lParam))) PostClose(window);
       result = TRUE;
       return true;
     case WM_NCACTIVATE:
@@ -269,11 +312,17 @@ HWND CreateHostWindow(HWND Parent) {
 }
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (HandleEndOfSession(window, message, wParam, result)) return result;
   // While the platform's password prompt runs its own loop, nothing of ours may run.
   if (PasswordCheckActive) return DefWindowProcA(window, message, wParam, lParam);
-  LRESULT result = 0;
+  if (SaverMode == smRun && message == WM_TIMER && wParam == HostTimerId) {
+    WatchRunFromTick(window);
+    if (!IsWindow(window)) return 0;  // the run ended while an error box was up
+  }
   if (HandleCommonMessage(window, message, wParam, result)) return result;
-  if (SaverMode == smRun && HandleRunMessage(window, message, wParam, result)) return result;
+  if (SaverMode == smRun && HandleRunMessage(window, message, wParam, lParam, result))
+    return result;
   return DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -320,6 +320,45 @@ void SendMouseMoveInput(int dx, int dy) {
   SendInput(1, &input, sizeof(INPUT));
 }
 
+void SendChordInput(WORD heldKey, WORD virtualKey) {
+  INPUT inputs[4] = {};
+  for (INPUT& input : inputs) input.type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = heldKey;
+  inputs[1].ki.wVk = virtualKey;
+  inputs[2].ki.wVk = virtualKey;
+  inputs[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  inputs[3].ki.wVk = heldKey;
+  inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, inputs, sizeof(INPUT));
+}
+
+void SendClickInput() {
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
+bool EndSession(DWORD processId, DWORD timeoutMs) {
+  const std::vector<HWND> windows = FindWindows({.ProcessId = processId});
+  bool allAgreed = true;
+  for (HWND window : windows) {
+    DWORD_PTR answer = 0;
+    const LRESULT sent = SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                             SMTO_ABORTIFHUNG, timeoutMs, &answer);
+    // A window destroyed meanwhile (an owned box going with its owner) has nothing to say.
+    if (IsWindow(window) && (!sent || answer != TRUE)) allAgreed = false;
+  }
+  for (HWND window : windows) {
+    DWORD_PTR ignored = 0;
+    if (IsWindow(window))
+      SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                          timeoutMs, &ignored);
+  }
+  return allAgreed;
+}
+
 // ---- Pixels ----
 
 Capture CaptureRect(const RECT& rect) {

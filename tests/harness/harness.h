@@ -148,6 +148,14 @@ void PostClick(HWND window, UINT buttonDownMessage);  // e.g. WM_LBUTTONDOWN, th
 // Real input through the system's queue (SendInput): goes to the foreground window.
 void SendKeyInput(WORD virtualKey);
 void SendMouseMoveInput(int dx, int dy);
+// A key pressed while another is held, e.g. Alt+F4 as (VK_MENU, VK_F4).
+void SendChordInput(WORD heldKey, WORD virtualKey);
+// The left button pressed and released where the cursor is.
+void SendClickInput();
+// What the system does at log-off: WM_QUERYENDSESSION to every top-level window of the
+// process, then WM_ENDSESSION (TRUE, ENDSESSION_LOGOFF). True when every window answered
+// the query with TRUE within the time.
+bool EndSession(DWORD processId, DWORD timeoutMs = 5000);
 
 // ---- Pixels ----
 

@@ -178,3 +178,64 @@ TEST(Form, AHandlerErrorIsReportedAndNeverLeavesTheWindowProcedure) {
 }
 
 }  // namespace
+
+// Another thread's SendMessage is handled inside the main loop's GetMessageA, as one from
+// another process is (automation pressing a button, a WM_CLOSE): the loop must still see
+// that its form is gone instead of waiting for a posted message that never comes. The
+// end of the session destroys the form without asking it; a watchdog fails a hang.
+struct SentEnding {
+  const char* Name;
+  UINT Message;
+  WPARAM WParam;
+  TCloseAction Action;
+};
+
+class MainLoop : public ::testing::TestWithParam<SentEnding> {};
+
+struct SenderJob {
+  HWND Target;
+  SentEnding Ending;
+  LRESULT QueryAnswer = -1;
+};
+
+DWORD WINAPI SendTheEnding(void* context) {
+  auto* job = static_cast<SenderJob*>(context);
+  Sleep(200);  // the main thread waits in GetMessageA by now
+  if (job->Ending.Message == WM_ENDSESSION)
+    job->QueryAnswer = SendMessageA(job->Target, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  SendMessageA(job->Target, job->Ending.Message, job->Ending.WParam, 0);
+  return 0;
+}
+
+VOID CALLBACK EndTheLoop(HWND, UINT, UINT_PTR, DWORD) {
+  PostQuitMessage(0);
+}
+
+TEST_P(MainLoop, EndsWhenASentMessageClosesTheMainForm) {
+  ProbeForm form;
+  form.CloseAction = GetParam().Action;
+  SenderJob job{form.Handle(), GetParam()};
+  HANDLE sender = CreateThread(nullptr, 0, SendTheEnding, &job, 0, nullptr);
+  ASSERT_NE(sender, nullptr);
+  // Should the loop hang, a posted close after 5 s ends it, and the time tells.
+  const UINT_PTR watchdog = SetTimer(nullptr, 0, 5000, EndTheLoop);
+  const DWORD start = GetTickCount();
+  RunMainForm(form);
+  const DWORD took = GetTickCount() - start;
+  KillTimer(nullptr, watchdog);
+  WaitForSingleObject(sender, 5000);
+  CloseHandle(sender);
+  EXPECT_LT(took, 4000u) << "the loop went on waiting after its form closed";
+  EXPECT_FALSE(form.Visible());
+  if (GetParam().Message == WM_ENDSESSION) {
+    EXPECT_EQ(job.QueryAnswer, TRUE);
+    EXPECT_FALSE(form.HandleAllocated()) << "the session's end kept the form";
+  }
+  Pump(20);
+}
+
+INSTANTIATE_TEST_SUITE_P(SentMessages, MainLoop,
+                         ::testing::Values(SentEnding{"CloseThatFrees", WM_CLOSE, 0, caFree},
+                                           SentEnding{"CloseThatHides", WM_CLOSE, 0, caHide},
+                                           SentEnding{"EndOfSession", WM_ENDSESSION, TRUE, caNone}),
+                         [](const auto& param) { return std::string(param.param.Name); });

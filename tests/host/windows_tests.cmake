@@ -13,3 +13,16 @@ foreach(area run preview)
   add_dependencies(host_${area}_tests vesperine_scr)
   set_tests_properties(host_${area}_tests PROPERTIES RUN_SERIAL TRUE)
 endforeach()
+
+# Every way out of the real program, timed against a trivial window program's teardown.
+add_executable(trivial_window WIN32 trivial_window.cpp)
+target_link_libraries(trivial_window PRIVATE user32 gdi32 vesperine_flags)
+target_link_options(trivial_window PRIVATE -mwindows)
+vesperine_unit_test(NAME host_close_tests
+  SOURCES close_matrix_test.cpp
+  LIBS vesperine_harness
+  TIMEOUT 900)
+target_compile_definitions(host_close_tests PRIVATE
+  TRIVIAL_WINDOW_PATH="$<TARGET_FILE:trivial_window>")
+add_dependencies(host_close_tests vesperine_scr trivial_window)
+set_tests_properties(host_close_tests PROPERTIES RUN_SERIAL TRUE)

@@ -32,6 +32,20 @@ bool IsKeyMessage(UINT message) {
   return message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
 }
 
+// The form RunMainForm runs; the application ends when it closes.
+TForm* MainForm = nullptr;
+
+// A message sent by another process (a button pressed through BM_CLICK, a WM_CLOSE) is
+// handled inside GetMessageA, which then goes on waiting: a posted message of no meaning
+// lets the main loop look at its form again.
+void WakeMainLoop() {
+  PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+bool MainFormOpen(const TForm& form) {
+  return form.HandleAllocated() && form.Visible();
+}
+
 }  // namespace
 
 TShiftState ShiftStateFromKeyboard() {
@@ -194,6 +208,7 @@ void TForm::Show() {
 void TForm::Hide() {
   IsShown = false;
   if (Window) ShowWindow(Window, SW_HIDE);
+  if (this == MainForm) WakeMainLoop();
 }
 
 void TForm::SetFocus() {
@@ -227,6 +242,7 @@ void TForm::WindowDestroyed() {
   SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
   Window = nullptr;
   IsShown = false;
+  if (this == MainForm) WakeMainLoop();
 }
 
 bool TForm::DispatchInput(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -295,6 +311,13 @@ LRESULT TForm::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // a log-off is never held up
+    case WM_ENDSESSION:
+      // The session ends: the main form goes as by its close box, but without its close
+      // handler, which could ask or report something while the system is waiting.
+      if (wParam && this == MainForm) DestroyWindow(window);
+      return 0;
     case WM_COMMAND:
       GuardedCall([&] { Command(LOWORD(wParam), HIWORD(wParam), HWND(lParam)); });
       return 0;
@@ -359,12 +382,17 @@ void InitApplication() {
 }
 
 void RunMainForm(TForm& form) {
+  MainForm = &form;
   form.Show();
   MSG message{};
-  while (form.HandleAllocated() && form.Visible() && GetMessageA(&message, nullptr, 0, 0) > 0) {
+  while (MainFormOpen(form) && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    // Closed by a message sent to it while GetMessageA waited; Handle() would make a new
+    // window for the dialog test below.
+    if (!MainFormOpen(form)) break;
     if (PreTranslateFormMessage(message)) continue;
     if (IsDialogMessageA(form.Handle(), &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+  MainForm = nullptr;
 }

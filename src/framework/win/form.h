@@ -168,6 +168,7 @@ TShiftState ShiftStateFromMouse(WPARAM wParam);
 TShiftState ShiftStateFromKeyboard();
 
 // The application: common controls (with the manifest's visual styles) once per process,
-// and a main form run until it is closed (hidden or its window destroyed).
+// and a main form run until it is closed: hidden or its window destroyed, by a posted or a
+// sent message alike; at the end of the session it is destroyed without its close handler.
 void InitApplication();
 void RunMainForm(TForm& form);

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "framework/win/dib.h"
 #include "framework/win/error_report.h"
@@ -15,7 +16,8 @@ namespace {
 LayeredWindowUpdate CurrentUpdate = &UpdateLayeredWindow;
 
 constexpr UINT TopmostInPlace = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
-constexpr int32_t FirstRenderDelay = 2000;
+constexpr int32_t RenderDelayMinimum = 2000;
+constexpr uint32_t FirstRenderDelay = 1;
 constexpr int32_t RenderDelaySpread = 5000;
 
 std::string SystemMessage(DWORD code) {
@@ -53,10 +55,21 @@ TFBall::TFBall(TForm* scene, int32_t radius)
   SetBounds(0, 0, 224, 224);
   Timer1.SetEnabled(false);
   Timer1.SetOnTimer([this] { Timer1Timer(); });
+  FirstRender.SetEnabled(false);
+  FirstRender.SetInterval(FirstRenderDelay);
+  FirstRender.SetOnTimer([this] {
+    FirstRender.SetEnabled(false);
+    // Rendered as the window was made: the scene chooses the window that shows the user's
+    // picture only afterwards, so that picture still first appears at Timer1's render.
+    const bool picture = std::exchange(ShowPicture, false);
+    RenderBall();
+    ShowPicture = picture;
+  });
 }
 
 TFBall::~TFBall() {
   Timer1.SetEnabled(false);
+  FirstRender.SetEnabled(false);
   // The graphics context draws on Layer: it goes first.
   LayerGraphics.reset();
   Layer.reset();
@@ -74,8 +87,11 @@ void TFBall::FormCreate() {
   Tint.Blue.Step = Random(25) + 25;
   Layer = std::make_unique<TGPBitmap>(WindowSide, WindowSide, PixelFormat32bppARGB);
   LayerGraphics = std::make_unique<TGPGraphics>(Layer.get());
-  RenderBall();
-  Timer1.SetInterval(static_cast<uint32_t>(Random(RenderDelaySpread) + FirstRenderDelay));
+  // Not rendered here: the scene makes every window in one handler, and a render of a
+  // huge bubble takes long enough that a run's close would wait for all of them. Each
+  // window renders on a tick of its own, and a close gets in between.
+  FirstRender.SetEnabled(true);
+  Timer1.SetInterval(static_cast<uint32_t>(Random(RenderDelaySpread) + RenderDelayMinimum));
   Timer1.SetEnabled(true);
 }
 
@@ -92,12 +108,23 @@ void TFBall::AddLayeredStyles() {
 void TFBall::FormDestroy() {
   // The owner went first; a tick now would make a new window through Handle().
   Timer1.SetEnabled(false);
+  FirstRender.SetEnabled(false);
 }
 
+void TFBall::ForwardToHost(UINT message, WPARAM wParam) {
+  if (HWND host = Scene ? Scene->ParentWindow() : nullptr) PostMessageA(host, message, wParam, 0);
+}
+
+// The window is click-through, but should it ever get the focus or a click, they still end
+// the run.
 void TFBall::KeyDown(WORD& key, TShiftState) {
-  // Should the window ever get the focus, keys still end the run.
-  if (HWND host = Scene ? Scene->ParentWindow() : nullptr) PostMessageA(host, WM_KEYDOWN, key, 0);
+  ForwardToHost(WM_KEYDOWN, key);
   key = 0;
+}
+
+void TFBall::MouseDown(TMouseButton button, TShiftState, int, int) {
+  static constexpr UINT Messages[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+  ForwardToHost(Messages[button], 0);
 }
 
 void TFBall::Timer1Timer() {

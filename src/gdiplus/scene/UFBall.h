@@ -1,7 +1,7 @@
 // TFBall: one bubble of the GDI+ scene in a top-level, topmost, click-through layered
-// window of its own. It composes its picture into Layer when created and then at every
-// tick of its own Timer1 (2 to 7 s), drifting its tint one step each time; between
-// those moments the scene only moves it.
+// window of its own. It composes its picture into Layer at the first tick after it is
+// created (FirstRender) and then at every tick of its own Timer1 (2 to 7 s), drifting its
+// tint one step each time; between those moments the scene only moves it.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +32,7 @@ class TFBall : public TForm {
   ~TFBall() override;
 
   TTimer Timer1;
+  TTimer FirstRender;
   std::unique_ptr<TGPBitmap> Layer;
   std::unique_ptr<TGPGraphics> LayerGraphics;
   BallTint Tint{};
@@ -48,9 +49,11 @@ class TFBall : public TForm {
   void FormCreate() override;
   void FormDestroy() override;
   void KeyDown(WORD& key, TShiftState shift) override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
 
  private:
   void AddLayeredStyles();
+  void ForwardToHost(UINT message, WPARAM wParam);
   void ComposeLayer();
   void PresentLayer();
 
