@@ -33,11 +33,15 @@ TEST_F(SaverTest, RunWindowCoversTheScreenTopmostWithTheHostClassAndTitle) {
 
 // The host window's class icon is the program's icon resource 100 (the class itself
 // cannot be read from another process under wine, so the program file is).
-TEST(SaverProgram, CarriesIcon100) {
+// String 1 is the name Windows lists the saver under.
+TEST(SaverProgram, CarriesIcon100AndItsDisplayNameInString1) {
   HMODULE program = LoadLibraryExA(harness::SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(program, nullptr);
   EXPECT_NE(FindResourceA(program, MAKEINTRESOURCEA(100), MAKEINTRESOURCEA(14)), nullptr)
       << "no icon group 100";
+  char name[64] = {};
+  EXPECT_EQ(LoadStringA(program, 1, name, sizeof name), 9);
+  EXPECT_STREQ(name, "Vesperine");
   FreeLibrary(program);
 }
 
