@@ -207,6 +207,8 @@ void TFDxBall::LoadBackground(PixelImage& work) {
 }
 
 void TFDxBall::FormShow() {
+  SceneHidden = false;
+  UpdateFrameTimer();
   if (DisplayTried) return;
   DisplayTried = true;
   DXDraw->Initialize();
@@ -335,6 +337,31 @@ bool TFDxBall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 
 void TFDxBall::FormClose(TCloseAction&) {
   Wind.reset();
+  // Hidden (Escape): whole frames drawn into a window nobody sees would only burn power.
+  SceneHidden = true;
+  UpdateFrameTimer();
+}
+
+void TFDxBall::SetDisplayAwake(bool awake) {
+  DisplayAsleep = !awake;
+  if (Wind) {
+    if (awake) {
+      Wind->Resume();
+    } else {
+      Wind->Pause();
+    }
+  }
+  UpdateFrameTimer();
+}
+
+void TFDxBall::UpdateFrameTimer() {
+  Timer1.SetEnabled(!DisplayAsleep && !SceneHidden);
+}
+
+// A texture whose device copy could not be made (no video memory left, a format the
+// device refused) would draw its square untextured: that layer is left out instead.
+bool TFDxBall::HasDeviceCopy(const std::unique_ptr<TDirect3DTexture>& texture) {
+  return texture && texture->Surface();
 }
 
 void TFDxBall::Timer1Timer() {
@@ -361,12 +388,12 @@ void TFDxBall::DrawScene() {
   if (BackgroundSurface) DXDraw->BltFast(*BackgroundSurface);
   const SceneSizes sizes = SceneSizesFor(SizeScale);
   MotionStep();
-  const SceneLayerSources sources{ShadowTexture != nullptr, BallTexture != nullptr,
-                                  HighlightTexture != nullptr, ShowShadow};
+  const SceneLayerSources sources{HasDeviceCopy(ShadowTexture), HasDeviceCopy(BallTexture),
+                                  HasDeviceCopy(HighlightTexture), ShowShadow};
   DXDraw->BeginScene();
   const int count = BubblesInUse();
   for (int k = 1; k <= count; ++k) {
-    const bool hasPicture = k <= PictureBubbleCount && PictureTextures[k];
+    const bool hasPicture = k <= PictureBubbleCount && HasDeviceCopy(PictureTextures[k]);
     const BubbleQuads quads = BuildBubbleQuads(BubbleTable[k], k, hasPicture, sizes, sources);
     for (int i = 0; i < quads.Count; ++i) {
       const LayerQuad& quad = quads.Quads[i];

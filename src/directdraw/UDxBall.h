@@ -61,6 +61,10 @@ class TFDxBall : public TForm {
   const TDirect3DTexture* PictureTexture(int k) const { return PictureTextures.at(k).get(); }
   bool FullScreen() const { return DXDraw->Options.FullScreen; }
 
+  // The display went off or came back: frames and wind hold, then go on where they
+  // stopped. Frames also rest while Escape has hidden the scene.
+  void SetDisplayAwake(bool awake);
+
  protected:
   void FormCreate() override;
   void FormClose(TCloseAction& action) override;
@@ -77,7 +81,9 @@ class TFDxBall : public TForm {
   void LoadBackground(PixelImage& work);
   void SwitchDisplay();
   void FillBackgroundSurface();
+  void UpdateFrameTimer();
   const TDirect3DTexture* LayerTexture(int layer, int k) const;
+  static bool HasDeviceCopy(const std::unique_ptr<TDirect3DTexture>& texture);
 
   MouseStartTracker MouseStart;
   std::unique_ptr<TDirect3DTexture> BallTexture;
@@ -89,6 +95,8 @@ class TFDxBall : public TForm {
   std::unique_ptr<TWind> Wind;
 
   bool DisplayTried = false;
+  bool DisplayAsleep = false;
+  bool SceneHidden = false;
   bool CursorHidden = false;
   bool PlacementRemembered = false;
   WINDOWPLACEMENT Placement{};

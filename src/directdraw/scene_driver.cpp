@@ -23,6 +23,10 @@ void FinishDirectDrawScene() {
   SceneForm->Close();
 }
 
+void SetDirectDrawSceneAwake(bool awake) {
+  if (SceneForm) SceneForm->SetDisplayAwake(awake);
+}
+
 TFDxBall* DirectDrawSceneForm() {
   return SceneForm.get();
 }

@@ -4,3 +4,4 @@
 
 void StartDirectDrawScene(HWND) {}
 void FinishDirectDrawScene() {}
+void SetDirectDrawSceneAwake(bool) {}

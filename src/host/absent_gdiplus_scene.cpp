@@ -4,3 +4,4 @@
 
 void StartGdiplusScene(HWND) {}
 void FinishGdiplusScene() {}
+void SetGdiplusSceneAwake(bool) {}

@@ -78,6 +78,15 @@ void BubbleFinish(HWND, ScreenSaverMode mode) {
   ShutdownGdiplus();
 }
 
+void BubbleDisplayPower(HWND, ScreenSaverMode mode, bool displayOn) {
+  if (mode != smRun) return;
+  if (UseDirectDraw) {
+    SetDirectDrawSceneAwake(displayOn);
+  } else {
+    SetGdiplusSceneAwake(displayOn);
+  }
+}
+
 void BubbleConfigure(HWND) {
   LoadSettings();
   InitApplication();

@@ -4,8 +4,10 @@
 // in this folder, so the host never changes when a driver arrives.
 //
 //   target                      defines
-//   vesperine_directdraw        StartDirectDrawScene, FinishDirectDrawScene (TFDxBall)
-//   vesperine_gdiplus_scene     StartGdiplusScene, FinishGdiplusScene       (TFMain)
+//   vesperine_directdraw        StartDirectDrawScene, FinishDirectDrawScene,
+//                               SetDirectDrawSceneAwake                     (TFDxBall)
+//   vesperine_gdiplus_scene     StartGdiplusScene, FinishGdiplusScene,
+//                               SetGdiplusSceneAwake                        (TFMain)
 //   vesperine_settings_dialog   RunSettingsDialog                            (TFBallPara)
 //
 // The target must define its functions as soon as it exists (with the signatures
@@ -21,6 +23,9 @@ void StartDirectDrawScene(HWND hostWindow);
 // Disable the form's Timer1, stop its wind, close the form. Called from the host
 // window's destruction; the form's window still exists then.
 void FinishDirectDrawScene();
+// The display went off (false) or came back (true): every timer that makes frames, wind
+// or sound holds, then each goes on where it stopped.
+void SetDirectDrawSceneAwake(bool awake);
 
 // Run mode, GDI+ driver: create TFMain with no owner as a child of the host window and
 // show it. GDI+ and its pictures are running already.
@@ -28,6 +33,8 @@ void StartGdiplusScene(HWND hostWindow);
 // Free TFMain and its bubble windows. Called before GDI+ shuts down, so that no GDI+
 // object of the scene is disposed after GdiplusShutdown.
 void FinishGdiplusScene();
+// As SetDirectDrawSceneAwake, for the scene form, its bubble windows and its wind.
+void SetGdiplusSceneAwake(bool awake);
 
 // Configure mode: create TFBallPara as the main form and run it until it is closed.
 // The settings are loaded and the framework initialised already.

@@ -27,6 +27,23 @@ constexpr DWORD ClassStyle = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
 constexpr DWORD PreviewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
 constexpr DWORD RunStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
+DisplayPowerProcedure DisplayPowerProc = nullptr;
+bool DisplayOn = true;  // as the last display notice said
+
+// The GUIDs of the two display notices (winnt.h defines them only for newer targets).
+constexpr GUID ConsoleDisplayStateGuid = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr GUID MonitorPowerOnGuid = {
+    0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+constexpr WPARAM PowerSettingChange = 0x8013;  // PBT_POWERSETTINGCHANGE
+
+// POWERBROADCAST_SETTING's layout, whatever the headers' target.
+struct PowerSettingNotice {
+  GUID PowerSetting;
+  DWORD DataLength;
+  UCHAR Data[1];
+};
+
 // The first error a callback threw; RunScreenSaver rethrows it after the loop.
 std::exception_ptr PendingError;
 // False until start-up has returned: a window whose creation failed gets no finish
@@ -112,6 +129,41 @@ WNDCLASSA HostClass() {
   return windowClass;
 }
 
+// Display notices for a full-screen host window, for as long as this lives. The calls are
+// newer than the oldest system the program runs on, so they are looked up; the notice
+// asked for follows the system's version, because a registration that succeeds says
+// nothing (wine answers with a handle and never notifies).
+class DisplayPowerWatch {
+ public:
+  explicit DisplayPowerWatch(HWND window) {
+    using Register = HANDLE(WINAPI*)(HANDLE, LPCGUID, DWORD);
+    HMODULE user = GetModuleHandleA("user32.dll");
+    auto registerNotice =
+        user ? LookUp<Register>(user, "RegisterPowerSettingNotification") : nullptr;
+    Unregister =
+        user ? LookUp<UnregisterProc>(user, "UnregisterPowerSettingNotification") : nullptr;
+    if (!registerNotice || !Unregister) return;
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version)) return;
+    const GUID& notice = ChooseDisplayNotice(version.dwMajorVersion, version.dwMinorVersion) ==
+                                 DisplayNotice::ConsoleDisplayState
+                             ? ConsoleDisplayStateGuid
+                             : MonitorPowerOnGuid;
+    Handle = registerNotice(window, &notice, 0 /* DEVICE_NOTIFY_WINDOW_HANDLE */);
+  }
+  ~DisplayPowerWatch() {
+    if (Handle && Unregister) Unregister(Handle);
+  }
+  DisplayPowerWatch(const DisplayPowerWatch&) = delete;
+  DisplayPowerWatch& operator=(const DisplayPowerWatch&) = delete;
+
+ private:
+  using UnregisterProc = BOOL(WINAPI*)(HANDLE);
+  UnregisterProc Unregister = nullptr;
+  HANDLE Handle = nullptr;
+};
+
 void RunMessageLoop() {
   MSG message{};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -144,6 +196,7 @@ void RunWindowModes() {
   bool usable = true;
   if (SaverMode == smPreview)
     usable = ResolvePreviewParent(HandleArgument(ProgramArguments()), parent);
+  DisplayOn = true;
   std::optional<RunReportQueue> reports;
   if (SaverMode == smRun) {
     reports.emplace();
@@ -155,6 +208,9 @@ void RunWindowModes() {
   if (window) {
     StartHostTimer(window);
     if (SaverMode != smPreview) SetForegroundWindow(window);
+    // A preview inside another program's window rests with that program.
+    std::optional<DisplayPowerWatch> power;
+    if (!parent) power.emplace(window);
     RunMessageLoop();
   }
 }
@@ -187,11 +243,30 @@ void WatchRunFromTick(HWND window) {
   ShowQueuedRunReports(window);
 }
 
+// Off stops the host's timer and tells the program; on starts both again. A dimmed display
+// still shows the frames, and a repeated state changes nothing.
+void DisplayPowerNotice(HWND window, const PowerSettingNotice& notice) {
+  const bool known = IsEqualGUID(notice.PowerSetting, ConsoleDisplayStateGuid) ||
+                     IsEqualGUID(notice.PowerSetting, MonitorPowerOnGuid);
+  if (!known || notice.DataLength < sizeof(DWORD)) return;
+  DWORD value = 0;
+  CopyMemory(&value, notice.Data, sizeof value);
+  const bool on = DisplayShowsFrames(value);
+  if (on == DisplayOn) return;
+  DisplayOn = on;
+  if (on) {
+    StartHostTimer(window);
+  } else {
+    StopHostTimer(window);
+  }
+  if (DisplayPowerProc) Guarded([&] { DisplayPowerProc(window, SaverMode, on); });
+}
+
 bool IsButtonDown(UINT message) {
   return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
 }
 
-bool HandleCommonMessage(HWND window, UINT message, WPARAM wParam, LRESULT& result) {
+bool HandleCommonMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
     case WM_CREATE:
       // Start-up runs inside CreateWindowExA, before the window is shown: a desktop copy
@@ -209,6 +284,11 @@ bool HandleCommonMessage(HWND window, UINT message, WPARAM wParam, LRESULT& resu
       if (!StartupCompleted) return true;
       if (FinishProc) Guarded([&] { FinishProc(window, SaverMode); });
       PostQuitMessage(0);
+      return true;
+    case WM_POWERBROADCAST:
+      if (wParam != PowerSettingChange || !lParam || !StartupCompleted) return false;
+      DisplayPowerNotice(window, *reinterpret_cast<const PowerSettingNotice*>(lParam));
+      result = TRUE;
       return true;
     case WM_TIMER:
       if (wParam != HostTimerId || !TickProc) return false;
@@ -272,6 +352,10 @@ SaverArguments ProgramArguments() {
   return arguments;
 }
 
+void SetDisplayPowerProcedure(DisplayPowerProcedure procedure) {
+  DisplayPowerProc = procedure;
+}
+
 bool HasSwitch(char Letter) {
   return HasSwitch(ProgramArguments(), Letter);
 }
@@ -320,7 +404,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     WatchRunFromTick(window);
     if (!IsWindow(window)) return 0;  // the run ended while an error box was up
   }
-  if (HandleCommonMessage(window, message, wParam, result)) return result;
+  if (HandleCommonMessage(window, message, wParam, lParam, result)) return result;
   if (SaverMode == smRun && HandleRunMessage(window, message, wParam, lParam, result))
     return result;
   return DefWindowProcA(window, message, wParam, lParam);

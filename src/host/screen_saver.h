@@ -43,6 +43,11 @@ extern bool PasswordCheckActive;
 ScreenSaverMode RunScreenSaver(SaverProcedure startup, SaverProcedure tick, SaverProcedure finish,
                                ConfigureProcedure configure, int32_t timerInterval);
 
+// Told when the display goes off (false) and comes back (true), in the full-screen modes,
+// after the host has stopped or restarted its own timer; the program pauses its driver.
+using DisplayPowerProcedure = void (*)(HWND window, ScreenSaverMode mode, bool displayOn);
+void SetDisplayPowerProcedure(DisplayPowerProcedure procedure);
+
 // The program's parameters after its name, split by the C run-time's usual rules.
 SaverArguments ProgramArguments();
 bool HasSwitch(char Letter);

@@ -47,3 +47,12 @@ int32_t ForcedBallsCount(int32_t screenWidth) {
 bool MovedBeyondSlack(ScreenPoint origin, ScreenPoint now) {
   return Distance(origin.x, now.x) > MouseSlack || Distance(origin.y, now.y) > MouseSlack;
 }
+
+DisplayNotice ChooseDisplayNotice(uint32_t majorVersion, uint32_t minorVersion) {
+  const bool windows8OrLater = majorVersion > 6 || (majorVersion == 6 && minorVersion >= 2);
+  return windows8OrLater ? DisplayNotice::ConsoleDisplayState : DisplayNotice::MonitorPowerOn;
+}
+
+bool DisplayShowsFrames(uint32_t noticeValue) {
+  return noticeValue != 0;
+}

@@ -27,3 +27,11 @@ struct ScreenPoint {
 // A run ends when the cursor is more than 5 pixels from where it was on either axis.
 inline constexpr int32_t MouseSlack = 5;
 bool MovedBeyondSlack(ScreenPoint origin, ScreenPoint now);
+
+// The run rests while the display is off: nobody sees its frames or hears its chimes.
+// Windows 8 (6.2) and later tell the console's display state; older systems only whether
+// the monitor has power. A notice's value is 0 off, 1 on, 2 dimmed (the console state
+// only); a dimmed display still shows the frames.
+enum class DisplayNotice { ConsoleDisplayState, MonitorPowerOn };
+DisplayNotice ChooseDisplayNotice(uint32_t majorVersion, uint32_t minorVersion);
+bool DisplayShowsFrames(uint32_t noticeValue);

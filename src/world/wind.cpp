@@ -59,6 +59,23 @@ TWind::~TWind() {
 void TWind::Stop() {
   Gap->SetEnabled(false);
   BlowT->SetEnabled(false);
+  GapWasOn = BlowWasOn = false;
+}
+
+void TWind::Pause() {
+  if (IsPaused) return;
+  IsPaused = true;
+  GapWasOn = Gap->Enabled();
+  BlowWasOn = BlowT->Enabled();
+  Gap->SetEnabled(false);
+  BlowT->SetEnabled(false);
+}
+
+void TWind::Resume() {
+  if (!IsPaused) return;
+  IsPaused = false;
+  Gap->SetEnabled(GapWasOn);
+  BlowT->SetEnabled(BlowWasOn);
 }
 
 void TWind::StartGust() {

@@ -36,6 +36,12 @@ class TWind {
   TWind& operator=(const TWind&) = delete;
 
   void Stop();
+  // While nobody can see the scene (the display is off): both timers held, then each
+  // given back as it was. A gust whose time ran out meanwhile ends at its next tick. A
+  // Stop in between wins: Resume then starts nothing.
+  void Pause();
+  void Resume();
+  bool Paused() const { return IsPaused; }
   void StartGust();
   void GustTick();
   void Blow();
@@ -55,4 +61,7 @@ class TWind {
   WindPlatform& Platform;
   std::unique_ptr<WindTimer> Gap;
   std::unique_ptr<WindTimer> BlowT;
+  bool IsPaused = false;
+  bool GapWasOn = false;
+  bool BlowWasOn = false;
 };

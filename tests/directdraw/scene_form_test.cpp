@@ -453,3 +453,28 @@ TEST_F(SceneFormTest, DestroyingTheHostFinalisesTheDisplay) {
   EXPECT_FALSE(form->DXDraw->Initialized());
   EXPECT_EQ(form->Ball(), nullptr);
 }
+
+// Frames run only while the scene can be seen: not while the display is off, not while
+// Escape has hidden the scene; each time it can be seen again they go on.
+TEST_F(SceneFormTest, FramesRestWhileTheDisplayIsOffOrTheSceneHiddenAndComeBack) {
+  HostWindow host;
+  BallsCount = 3;
+  auto form = MakeForm();
+  form->SetParentWindow(host.Handle);
+  form->Show();
+  ASSERT_TRUE(form->Timer1.Enabled());
+  form->SetDisplayAwake(false);
+  EXPECT_FALSE(form->Timer1.Enabled());
+  ASSERT_NE(form->SceneWind(), nullptr);
+  EXPECT_TRUE(form->SceneWind()->Paused());
+  form->SetDisplayAwake(true);
+  EXPECT_TRUE(form->Timer1.Enabled());
+  EXPECT_FALSE(form->SceneWind()->Paused());
+
+  WORD escape = VK_ESCAPE;
+  form->FormKeyDown(escape, 0);
+  EXPECT_FALSE(form->Visible());
+  EXPECT_FALSE(form->Timer1.Enabled()) << "frames drawn into a hidden scene";
+  form->Show();
+  EXPECT_TRUE(form->Timer1.Enabled());
+}

@@ -474,3 +474,31 @@ TEST_F(SceneFormTest, TheUserPictureIsTheFirstEntryOfThePictureList) {
   ASSERT_TRUE(UserPicture && UserPicture->HoldsImage());
   EXPECT_EQ(LayerPixel(*UserPicture, 1, 1), 0xFFFF0000u);
 }
+
+// Display off: the frames, the pushes, every window's renders and the wind hold; back on,
+// each goes on as it was, with the bubbles where they stopped.
+TEST_F(SceneFormTest, ADisplayThatGoesOffHoldsEveryTimerAndOnGivesThemBack) {
+  StartForm();
+  Form->Timer4Timer();
+  ASSERT_EQ(Form->BallWindows.size(), 3u);
+  const double x = BubbleTable[1].X;
+  Form->SetDisplayAwake(false);
+  EXPECT_FALSE(Form->Timer1.Enabled());
+  EXPECT_FALSE(Form->Timer2.Enabled());
+  ASSERT_NE(Form->Wind, nullptr);
+  EXPECT_TRUE(Form->Wind->Paused());
+  for (auto& ball : Form->BallWindows) {
+    EXPECT_FALSE(ball->Timer1.Enabled());
+    EXPECT_FALSE(ball->FirstRender.Enabled());
+  }
+  Pump();
+  Sleep(100);
+  Pump();
+  EXPECT_EQ(BubbleTable[1].X, x) << "a frame ran while the display was off";
+  Form->SetDisplayAwake(true);
+  EXPECT_TRUE(Form->Timer1.Enabled());
+  EXPECT_TRUE(Form->Timer2.Enabled());
+  EXPECT_FALSE(Form->Wind->Paused());
+  for (auto& ball : Form->BallWindows) EXPECT_TRUE(ball->Timer1.Enabled());
+  EXPECT_EQ(BubbleTable[1].X, x);
+}

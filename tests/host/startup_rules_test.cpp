@@ -69,4 +69,21 @@ TEST(MouseSlack, ExtremeCoordinatesDoNotOverflow) {
   EXPECT_TRUE(MovedBeyondSlack({0, high}, {0, low}));
 }
 
+// Which notice a system is asked for, by its version, and what each value does.
+TEST(DisplayPower, Windows8AndLaterTellTheDisplayStateOlderSystemsTheMonitorPower) {
+  const struct {
+    uint32_t Major, Minor;
+    DisplayNotice Expected;
+  } systems[] = {
+      {5, 1, DisplayNotice::MonitorPowerOn},      {6, 0, DisplayNotice::MonitorPowerOn},
+      {6, 1, DisplayNotice::MonitorPowerOn},      {6, 2, DisplayNotice::ConsoleDisplayState},
+      {6, 3, DisplayNotice::ConsoleDisplayState}, {10, 0, DisplayNotice::ConsoleDisplayState}};
+  for (const auto& system : systems)
+    EXPECT_EQ(ChooseDisplayNotice(system.Major, system.Minor), system.Expected)
+        << system.Major << "." << system.Minor;
+  EXPECT_FALSE(DisplayShowsFrames(0));  // off
+  EXPECT_TRUE(DisplayShowsFrames(1));   // on
+  EXPECT_TRUE(DisplayShowsFrames(2));   // dimmed: still seen
+}
+
 }  // namespace

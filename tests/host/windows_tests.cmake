@@ -26,3 +26,8 @@ target_compile_definitions(host_close_tests PRIVATE
   TRIVIAL_WINDOW_PATH="$<TARGET_FILE:trivial_window>")
 add_dependencies(host_close_tests vesperine_scr trivial_window)
 set_tests_properties(host_close_tests PROPERTIES RUN_SERIAL TRUE)
+
+# The host window in process: the display notices.
+vesperine_unit_test(NAME host_power_test
+  SOURCES host_power_test.cpp
+  LIBS vesperine_host)

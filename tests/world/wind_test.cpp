@@ -259,3 +259,30 @@ TEST_F(Wind, BlowAfterTheGustEndedPushesNothing) {
   WindUnderTest->Blow();
   EXPECT_EQ(BubbleTable[1].VX, 0);
 }
+
+// Paused in each state of the wind: nothing fires while paused, and each timer comes back
+// as it was; a Stop while paused keeps both off.
+TEST_F(Wind, APauseHoldsBothTimersAndResumeGivesEachBackAsItWas) {
+  const struct {
+    const char* State;
+    bool Blowing;
+    bool StopWhilePaused;
+  } cases[] = {{"waiting", false, false}, {"blowing", true, false}, {"stopped", true, true}};
+  for (const auto& c : cases) {
+    MakeWind();
+    if (c.Blowing) {
+      ASSERT_TRUE(Gap().Fire()) << c.State;
+    }
+    const bool gapOn = Gap().Enabled();
+    const bool blowOn = Blow().Enabled();
+    WindUnderTest->Pause();
+    WindUnderTest->Pause();  // a second notice of the same state changes nothing
+    EXPECT_FALSE(Gap().Fire()) << c.State;
+    EXPECT_FALSE(Blow().Fire()) << c.State;
+    if (c.StopWhilePaused) WindUnderTest->Stop();
+    WindUnderTest->Resume();
+    EXPECT_FALSE(WindUnderTest->Paused()) << c.State;
+    EXPECT_EQ(Gap().Enabled(), gapOn && !c.StopWhilePaused) << c.State;
+    EXPECT_EQ(Blow().Enabled(), blowOn && !c.StopWhilePaused) << c.State;
+  }
+}

@@ -42,3 +42,24 @@ class TTimer {
   std::function<void()> Handler;
   uintptr_t Identifier = 0;
 };
+
+// Holds a timer off while nobody can see what it draws, then gives it back as it was.
+class TTimerHold {
+ public:
+  void Hold(TTimer& timer) {
+    if (Holding) return;
+    Holding = true;
+    WasEnabled = timer.Enabled();
+    timer.SetEnabled(false);
+  }
+  void Release(TTimer& timer) {
+    if (!Holding) return;
+    Holding = false;
+    if (WasEnabled) timer.SetEnabled(true);
+  }
+  bool Holds() const { return Holding; }
+
+ private:
+  bool Holding = false;
+  bool WasEnabled = false;
+};

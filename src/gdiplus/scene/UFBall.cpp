@@ -127,6 +127,16 @@ void TFBall::MouseDown(TMouseButton button, TShiftState, int, int) {
   ForwardToHost(Messages[button], 0);
 }
 
+void TFBall::SetDisplayAwake(bool awake) {
+  if (awake) {
+    Timer1Hold.Release(Timer1);
+    FirstRenderHold.Release(FirstRender);
+  } else {
+    Timer1Hold.Hold(Timer1);
+    FirstRenderHold.Hold(FirstRender);
+  }
+}
+
 void TFBall::Timer1Timer() {
   RenderBall();
 }

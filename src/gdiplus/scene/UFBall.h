@@ -40,6 +40,8 @@ class TFBall : public TForm {
 
   void Timer1Timer();
   void RenderBall();
+  // While the display is off no render runs; then each timer goes on as it was.
+  void SetDisplayAwake(bool awake);
 
   int32_t Side() const { return WindowSide; }
   // Renders whose tint sum let them reach the window.
@@ -61,4 +63,5 @@ class TFBall : public TForm {
   int32_t Radius;
   int32_t WindowSide;
   int32_t Updates = 0;
+  TTimerHold Timer1Hold, FirstRenderHold;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <span>
+#include <utility>
 
 #include "framework/win/dib.h"
 #include "framework/win/wind_platform.h"
@@ -241,6 +242,28 @@ void TFMain::FormDestroy() {
   Timer2.SetEnabled(false);
   Timer4.SetEnabled(false);
   ReleaseBallWindows();
+}
+
+void TFMain::SetDisplayAwake(bool awake) {
+  if (awake != Asleep) return;
+  Asleep = !awake;
+  const std::pair<TTimer*, TTimerHold*> timers[] = {
+      {&Timer1, &Timer1Hold}, {&Timer2, &Timer2Hold}, {&Timer4, &Timer4Hold}};
+  for (const auto& [timer, hold] : timers) {
+    if (awake) {
+      hold->Release(*timer);
+    } else {
+      hold->Hold(*timer);
+    }
+  }
+  for (auto& window : BallWindows) window->SetDisplayAwake(awake);
+  if (Wind) {
+    if (awake) {
+      Wind->Resume();
+    } else {
+      Wind->Pause();
+    }
+  }
 }
 
 void TFMain::ReleaseBallWindows() {

@@ -57,6 +57,10 @@ class TFMain : public TForm {
   // The work area, in the host window's client coordinates (they start at the screen's
   // origin).
   void FitToWorkArea();
+  // The display went off or came back: the frame, push and start timers, every bubble
+  // window's renders and the wind hold, then go on where they stopped.
+  void SetDisplayAwake(bool awake);
+  bool DisplayAsleep() const { return Asleep; }
 
  protected:
   void FormCreate() override;
@@ -73,6 +77,8 @@ class TFMain : public TForm {
   void MoveBallWindows();
   void ForwardToHost(UINT message, WPARAM wParam);
   bool DoubleBuffered = false;
+  bool Asleep = false;
+  TTimerHold Timer1Hold, Timer2Hold, Timer4Hold;
 };
 
 // The scene form of the running GDI+ driver, or null (for tests and diagnostics).

@@ -22,6 +22,10 @@ void FinishGdiplusScene() {
   SceneForm.reset();
 }
 
+void SetGdiplusSceneAwake(bool awake) {
+  if (SceneForm) SceneForm->SetDisplayAwake(awake);
+}
+
 TFMain* GdiplusSceneForm() {
   return SceneForm.get();
 }
