@@ -4,6 +4,7 @@
 
 #include "directdraw/scene_geometry.h"
 #include "framework/win/dib.h"
+#include "framework/win/monitors.h"
 #include "framework/win/wind_platform.h"
 #include "image/picture.h"
 #include "settings/settings.h"
@@ -35,10 +36,12 @@ PixelImage BuiltInPng(const char* name) {
   return image;
 }
 
-// The desktop as it is now, 24 bits per pixel.
+// The whole virtual screen as it is now, 24 bits per pixel: each monitor then shows its
+// own desktop.
 PixelImage ScreenCopy() {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
+  const ScreenRect desktop = DesktopLayout().Virtual();
+  const int width = desktop.Width();
+  const int height = desktop.Height();
   PixelImage copy;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -46,7 +49,7 @@ PixelImage ScreenCopy() {
   HBITMAP bitmap = CreateTopDownDib(screen, width, height, 32, bits);
   if (bitmap) {
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, screen, desktop.Left, desktop.Top, SRCCOPY);
     GdiFlush();
     SelectObject(memory, old);
     copy.SetSize(width, height, 24);
@@ -186,7 +189,8 @@ void TFDxBall::LoadBackground(PixelImage& work) {
   // BackImage served as scratch for the pictures; a background file that fails to load
   // must leave it empty (a black background), not showing the last picture.
   BackImage = PixelImage();
-  switch (ChooseBackground(BackType, BackPic)) {
+  BackgroundFrom = ChooseBackground(BackType, BackPic);
+  switch (BackgroundFrom) {
     case BackgroundSource::File:
       try {
         // Stretched to the screen later: a large photograph need not decode whole.
@@ -238,9 +242,29 @@ void TFDxBall::DXDrawInitializeSurface() {
 }
 
 void TFDxBall::FillBackgroundSurface() {
-  if (BackgroundSurface) {
-    BackgroundSurface->LoadFromPicture(BackImage, DXDraw->SurfaceWidth(), DXDraw->SurfaceHeight());
+  if (!BackgroundSurface) return;
+  const int32_t width = DXDraw->SurfaceWidth();
+  const int32_t height = DXDraw->SurfaceHeight();
+  const BackgroundKind kind = BackgroundFrom == BackgroundSource::ScreenCopy
+                                  ? BackgroundKind::VirtualScreenCopy
+                                  : BackgroundKind::Picture;
+  const std::vector<BackgroundPart> parts =
+      BackgroundParts(Layout, BackImage.Width(), BackImage.Height(), kind, false, Layout.World());
+  // One monitor, or the full-screen mode of the primary alone: the picture over it all.
+  const bool coversAll = parts.size() <= 1 || DXDraw->Options.FullScreen ||
+                         width != Layout.World().Width() || height != Layout.World().Height();
+  if (coversAll) {
+    BackgroundSurface->LoadFromPicture(BackImage, width, height);
+    return;
   }
+  PixelImage composed;
+  composed.SetSize(width, height, 32);
+  for (const BackgroundPart& part : parts) {
+    StretchDrawPart(composed, BackImage,
+                    {part.Source.Left, part.Source.Top, part.Source.Width(), part.Source.Height()},
+                    {part.Dest.Left, part.Dest.Top, part.Dest.Width(), part.Dest.Height()});
+  }
+  BackgroundSurface->LoadFromPicture(composed, width, height);
 }
 
 void TFDxBall::DXDrawRestoreSurface() {

@@ -10,7 +10,9 @@
 
 #include "directdraw/scene_rules.h"
 #include "display/dxdraw.h"
+#include "framework/screen_layout.h"
 #include "framework/win/form.h"
+#include "framework/win/monitors.h"
 #include "framework/win/timer.h"
 #include "image/pixel_image.h"
 #include "world/wind.h"
@@ -94,6 +96,8 @@ class TFDxBall : public TForm {
   std::array<std::unique_ptr<PixelImage>, 11> PictureImages;          // 1..10
   std::unique_ptr<TWind> Wind;
 
+  ScreenLayout Layout = DesktopLayout();  // the desktop when the run began
+  BackgroundSource BackgroundFrom = BackgroundSource::BuiltIn;
   bool DisplayTried = false;
   bool DisplayAsleep = false;
   bool SceneHidden = false;

@@ -1,6 +1,7 @@
 #include "host/bubble_saver.h"
 
 #include "framework/win/form.h"
+#include "framework/win/monitors.h"
 #include "gdiplus/pictures.h"
 #include "gdiplus/preview.h"
 #include "host/drivers.h"
@@ -15,9 +16,13 @@ bool DrawsWithGdiplus(ScreenSaverMode mode) {
   return mode == smPreview || !UseDirectDraw;
 }
 
-void SizeTheWorld() {
+// A full-screen window covers every monitor, and its world is the virtual screen; a
+// preview inside another program's window keeps the primary screen's proportions.
+void SizeTheWorld(HWND window) {
   BubbleRadius = ComputeBubbleRadius(SizeScale);
-  WorldRect = WorldRectangle{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const bool fullScreen = (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0;
+  const ScreenRect world = (fullScreen ? DesktopLayout() : PrimaryLayout()).World();
+  WorldRect = WorldRectangle{0, 0, world.Width(), world.Height()};
 }
 
 void OpenChime() {
@@ -53,7 +58,7 @@ void StartPreview(HWND window) {
 void BubbleStartup(HWND window, ScreenSaverMode mode) {
   LoadSettings();
   BallsCount = LimitBallsCount(BallsCount);
-  SizeTheWorld();
+  SizeTheWorld(window);
   OpenChime();
   if (DrawsWithGdiplus(mode)) PrepareGdiplus();
   InitBubbles(BallsCount);

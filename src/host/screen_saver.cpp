@@ -7,6 +7,7 @@
 
 #include "framework/win/error_report.h"
 #include "framework/win/form.h"
+#include "framework/win/monitors.h"
 #include "host/run_reports.h"
 
 ScreenSaverMode SaverMode = smRun;
@@ -98,6 +99,8 @@ bool ResolvePreviewParent(int32_t handle, HWND& parent) {
 }
 
 struct HostPlacement {
+  int Left;
+  int Top;
   int Width;
   int Height;
   DWORD Style;
@@ -109,12 +112,14 @@ struct HostPlacement {
 HostPlacement PreviewPlacement(HWND parent) {
   RECT client{};
   GetClientRect(parent, &client);
-  return {client.right, client.bottom, PreviewStyle, 0, PreviewTitle};
+  return {0, 0, client.right, client.bottom, PreviewStyle, 0, PreviewTitle};
 }
 
+// Every monitor: the virtual screen, whose corner may lie left of or above the primary's.
 HostPlacement RunPlacement() {
-  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), RunStyle, WS_EX_TOPMOST,
-          RunTitle};
+  const ScreenRect desktop = DesktopLayout().Virtual();
+  return {desktop.Left, desktop.Top,   desktop.Width(), desktop.Height(),
+          RunStyle,     WS_EX_TOPMOST, RunTitle};
 }
 
 WNDCLASSA HostClass() {
@@ -390,9 +395,9 @@ HWND CreateHostWindow(HWND Parent) {
   if (!Parent && ExistingRunWindow()) return nullptr;
   WNDCLASSA windowClass = HostClass();
   if (!RegisterClassA(&windowClass)) return nullptr;
-  return CreateWindowExA(placement.ExStyle, HostWindowClass, placement.Title, placement.Style, 0, 0,
-                         placement.Width, placement.Height, Parent, nullptr, windowClass.hInstance,
-                         nullptr);
+  return CreateWindowExA(placement.ExStyle, HostWindowClass, placement.Title, placement.Style,
+                         placement.Left, placement.Top, placement.Width, placement.Height, Parent,
+                         nullptr, windowClass.hInstance, nullptr);
 }
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

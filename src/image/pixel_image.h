@@ -53,6 +53,11 @@ class PixelImage {
   std::vector<uint8_t> Pixels;
 };
 
+// Part of source (clipped to it) resampled over dest of target, as StretchDraw does with
+// a whole picture: one monitor's share of a picture that spans several.
+void StretchDrawPart(PixelImage& target, const PixelImage& source, PixelRect sourcePart,
+                     PixelRect dest);
+
 // Decoders into pixel images. Each throws PictureError with a clear text on bad data.
 // A BMP file: 1, 4 or 8 bits with a palette (kept as an 8-bit image), 24 bits, or 32
 // bits (BI_RGB with its fourth byte kept as alpha, or BI_BITFIELDS); RLE is refused.

@@ -60,6 +60,10 @@ TEST(MouseSlack, FivePixelsOnBothAxesKeepTheSaver) {
 TEST(MouseSlack, SixPixelsOnOneAxisEndIt) {
   EXPECT_TRUE(MovedBeyondSlack({100, 100}, {106, 100}));
   EXPECT_TRUE(MovedBeyondSlack({100, 100}, {100, 94}));
+  // A monitor left of or above the primary has negative coordinates.
+  EXPECT_TRUE(MovedBeyondSlack({-1020, 300}, {-1014, 300}));
+  EXPECT_TRUE(MovedBeyondSlack({200, -400}, {200, -406}));
+  EXPECT_FALSE(MovedBeyondSlack({-3, -3}, {2, 2}));
 }
 
 TEST(MouseSlack, ExtremeCoordinatesDoNotOverflow) {

@@ -152,4 +152,33 @@ TEST(PixelImageStretch, PaletteImagesTakeNearestIndicesAndRefuseColour) {
   EXPECT_THROW(target.StretchDraw(Filled(1, 1, 24, {0, 0, 0}), {0, 0, 4, 1}), PictureError);
 }
 
+// A part of a picture drawn 1:1 and enlarged; the whole picture as StretchDraw draws it;
+// a part beyond the picture is clipped to it.
+TEST(PixelImageStretch, APartOfTheSourceGoesWhereAWholeSourceWould) {
+  PixelImage source = Filled(4, 2, 24, {1, 1, 1});
+  SetPixel(source, 2, 0, {50, 60, 70});
+  SetPixel(source, 3, 1, {80, 90, 100});
+  PixelImage target;
+  target.SetSize(4, 2, 32);
+  StretchDrawPart(target, source, {2, 0, 2, 2}, {0, 0, 2, 2});
+  EXPECT_EQ(BgrAt(target, 0, 0), "50,60,70,255");
+  EXPECT_EQ(BgrAt(target, 1, 1), "80,90,100,255");
+  EXPECT_EQ(BgrAt(target, 2, 0), "0,0,0,0") << "outside dest stays untouched";
+
+  PixelImage whole, direct;
+  whole.SetSize(8, 4, 32);
+  direct.SetSize(8, 4, 32);
+  StretchDrawPart(whole, source, {0, 0, 4, 2}, {0, 0, 8, 4});
+  direct.StretchDraw(source, {0, 0, 8, 4});
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(BgrAt(whole, x, y), BgrAt(direct, x, y)) << x << "," << y;
+
+  PixelImage clipped;
+  clipped.SetSize(1, 1, 32);
+  StretchDrawPart(clipped, source, {3, 1, 10, 10}, {0, 0, 1, 1});
+  EXPECT_EQ(BgrAt(clipped, 0, 0), "80,90,100,255");
+  StretchDrawPart(clipped, source, {9, 9, 2, 2}, {0, 0, 1, 1});  // nothing of it exists
+  EXPECT_EQ(BgrAt(clipped, 0, 0), "80,90,100,255");
+}
+
 }  // namespace

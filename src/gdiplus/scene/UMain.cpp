@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "framework/win/dib.h"
+#include "framework/win/monitors.h"
 #include "framework/win/wind_platform.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
@@ -36,16 +37,18 @@ PixelImage BuiltInBackground() {
   }
 }
 
+// The whole virtual screen, so that each monitor can show its own desktop.
 PixelImage ScreenCopy() {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
+  const ScreenRect desktop = DesktopLayout().Virtual();
+  const int width = desktop.Width();
+  const int height = desktop.Height();
   PixelImage copy;
   copy.SetSize(width, height, 32);
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
   HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  BitBlt(memory, 0, 0, width, height, screen, desktop.Left, desktop.Top, SRCCOPY);
   SelectObject(memory, previous);
   BITMAPINFO info = TopDownDibInfo(width, height, 32);
   GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), copy.Row(0), &info, DIB_RGB_COLORS);
@@ -58,12 +61,6 @@ PixelImage ScreenCopy() {
     for (int x = 0; x < width; ++x) row[x * 4 + 3] = 255;
   }
   return copy;
-}
-
-RECT WorkArea() {
-  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  return area;
 }
 
 }  // namespace
@@ -100,14 +97,32 @@ void TSceneImage::StretchTo(int32_t width, int32_t height) {
     return;
   }
   if (Picture.BitCount() != 32) Picture.ConvertTo32();
-  const BITMAPINFO info = TopDownDibInfo(Picture.Width(), Picture.Height(), 32);
-  SetStretchBltMode(Canvas, HALFTONE);
-  SetBrushOrgEx(Canvas, 0, 0, nullptr);
-  StretchDIBits(Canvas, 0, 0, width, height, 0, 0, Picture.Width(), Picture.Height(),
-                Picture.Row(0), &info, DIB_RGB_COLORS, SRCCOPY);
+  const bool wholeOverAll =
+      Parts.size() == 1 && Parts[0].Source == ScreenRect{0, 0, Picture.Width(), Picture.Height()} &&
+      Parts[0].Dest == ScreenRect{0, 0, width, height};
+  if (wholeOverAll || Parts.empty()) {
+    const BITMAPINFO info = TopDownDibInfo(Picture.Width(), Picture.Height(), 32);
+    SetStretchBltMode(Canvas, HALFTONE);
+    SetBrushOrgEx(Canvas, 0, 0, nullptr);
+    StretchDIBits(Canvas, 0, 0, width, height, 0, 0, Picture.Width(), Picture.Height(),
+                  Picture.Row(0), &info, DIB_RGB_COLORS, SRCCOPY);
+    return;
+  }
+  // Several monitors: each part resampled into one picture of the form's size, black
+  // where no work area is, then copied as it is.
+  PixelImage composed;
+  composed.SetSize(width, height, 32);
+  for (const BackgroundPart& part : Parts) {
+    StretchDrawPart(composed, Picture,
+                    {part.Source.Left, part.Source.Top, part.Source.Width(), part.Source.Height()},
+                    {part.Dest.Left, part.Dest.Top, part.Dest.Width(), part.Dest.Height()});
+  }
+  const BITMAPINFO info = TopDownDibInfo(width, height, 32);
+  SetDIBitsToDevice(Canvas, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                    static_cast<UINT>(height), composed.Row(0), &info, DIB_RGB_COLORS);
 }
 
-TFMain::TFMain() {
+TFMain::TFMain() : Layout(DesktopLayout()) {
   SetBorderStyle(bsNone);
   SetKeyPreview(true);
   SetColor(RGB(0, 0, 0));
@@ -140,7 +155,8 @@ void TFMain::FormCreate() {
 
 void TFMain::SetUpBackground() {
   DoubleBuffered = true;
-  switch (ChooseSceneBackground(BackType, BackPic)) {
+  BackgroundSource = ChooseSceneBackground(BackType, BackPic);
+  switch (BackgroundSource) {
     case SceneBackground::File:
       // Stretched over the screen: a large photograph need not decode whole.
       Image1.Picture =
@@ -156,8 +172,8 @@ void TFMain::SetUpBackground() {
 }
 
 void TFMain::FitToWorkArea() {
-  const RECT area = WorkArea();
-  SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
+  const ScreenRect area = Layout.WorkBounds();
+  SetBounds(area.Left, area.Top, area.Width(), area.Height());
 }
 
 void TFMain::Timer4Timer() {
@@ -166,7 +182,7 @@ void TFMain::Timer4Timer() {
   for (int k = 1; k <= count; ++k) {
     auto window = std::make_unique<TFBall>(this, Radius);
     window->Create();
-    const WindowOrigin origin = BubbleWindowOrigin(BubbleTable[k].X, BubbleTable[k].Y, Radius);
+    const WindowOrigin origin = BubbleOrigin(k);
     // Shown without activation: the focus stays where the keys are forwarded from.
     if (window->HandleAllocated()) {
       SetWindowPos(window->Handle(), nullptr, origin.Left, origin.Top, 0, 0,
@@ -179,6 +195,12 @@ void TFMain::Timer4Timer() {
   Timer2.SetEnabled(true);
 }
 
+// World coordinates start at the virtual screen's corner; windows are placed on the screen.
+WindowOrigin TFMain::BubbleOrigin(int k) const {
+  const WindowOrigin inWorld = BubbleWindowOrigin(BubbleTable[k].X, BubbleTable[k].Y, Radius);
+  return {inWorld.Left + Layout.Virtual().Left, inWorld.Top + Layout.Virtual().Top};
+}
+
 void TFMain::Timer1Timer() {
   MotionStep();
   MoveBallWindows();
@@ -189,7 +211,7 @@ void TFMain::MoveBallWindows() {
   for (int k = 1; k <= count; ++k) {
     TFBall& window = *BallWindows[k - 1];
     if (!window.HandleAllocated()) continue;
-    const WindowOrigin origin = BubbleWindowOrigin(BubbleTable[k].X, BubbleTable[k].Y, Radius);
+    const WindowOrigin origin = BubbleOrigin(k);
     SetWindowPos(window.Handle(), nullptr, origin.Left, origin.Top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
   }
@@ -219,6 +241,11 @@ void TFMain::MouseDown(TMouseButton button, TShiftState, int, int) {
 }
 
 void TFMain::Paint(HDC dc) {
+  const BackgroundKind kind = BackgroundSource == SceneBackground::ScreenCopy
+                                  ? BackgroundKind::VirtualScreenCopy
+                                  : BackgroundKind::Picture;
+  Image1.Parts = BackgroundParts(Layout, Image1.Picture.Width(), Image1.Picture.Height(), kind,
+                                 true, Layout.WorkBounds());
   Image1.StretchTo(ClientWidth(), ClientHeight());
   if (Image1.Canvas) BitBlt(dc, 0, 0, Image1.Width, Image1.Height, Image1.Canvas, 0, 0, SRCCOPY);
 }

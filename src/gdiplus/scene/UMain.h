@@ -1,8 +1,8 @@
-// TFMain: the GDI+ scene form. A borderless child of the host window over the work area,
-// it shows the background stretched over itself, owns the scene's wind, advances the
-// world every 20 ms and moves one layered TFBall window per bubble to its bubble. Keys,
-// buttons and mouse movement that reach it go on to the host window, which decides
-// whether the run ends.
+// TFMain: the GDI+ scene form. A borderless child of the host window over the work areas
+// of every monitor, it shows the background stretched over each work area, owns the scene's wind,
+// advances the world every 20 ms and moves one layered TFBall window per bubble to its bubble.
+// Keys, buttons and mouse movement that reach it go on to the host window, which decides whether
+// the run ends.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/screen_layout.h"
 #include "framework/win/form.h"
 #include "framework/win/timer.h"
 #include "gdiplus/scene/UFBall.h"
@@ -19,9 +20,11 @@
 #include "world/wind.h"
 
 // The picture control that fills the form: its picture, and that picture stretched once
-// to the form's size in a memory device context for painting.
+// to the form's size in a memory device context for painting: over each monitor's part
+// of the form on its own (Parts, in the form's pixels), black between them.
 struct TSceneImage {
   PixelImage Picture;
+  std::vector<BackgroundPart> Parts;
   HDC Canvas = nullptr;
   HBITMAP Stretched = nullptr;
   HGDIOBJ Previous = nullptr;
@@ -40,6 +43,7 @@ class TFMain : public TForm {
   ~TFMain() override;
 
   TSceneImage Image1;
+  SceneBackground BackgroundSource = SceneBackground::BuiltIn;
   TTimer Timer1;  // 20 ms frames
   TTimer Timer2;  // 5 s random push
   TTimer Timer4;  // creates the bubble windows at the first tick
@@ -54,9 +58,10 @@ class TFMain : public TForm {
   void Timer2Timer();
   void Image1MouseMove(TShiftState shift, int x, int y);
   void ReleaseBallWindows();
-  // The work area, in the host window's client coordinates (they start at the screen's
-  // origin).
+  // Round the work areas, in the host window's client coordinates (the host covers the
+  // virtual screen, so they are world coordinates).
   void FitToWorkArea();
+  ScreenLayout Layout;  // the desktop when the run began
   // The display went off or came back: the frame, push and start timers, every bubble
   // window's renders and the wind hold, then go on where they stopped.
   void SetDisplayAwake(bool awake);
@@ -75,6 +80,7 @@ class TFMain : public TForm {
 
  private:
   void MoveBallWindows();
+  WindowOrigin BubbleOrigin(int k) const;
   void ForwardToHost(UINT message, WPARAM wParam);
   bool DoubleBuffered = false;
   bool Asleep = false;

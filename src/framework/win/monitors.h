@@ -1,0 +1,15 @@
+// The desktop as the system lays it out now: the virtual screen and every monitor with
+// its work area, for the full-screen run to cover.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/screen_layout.h"
+
+ScreenLayout DesktopLayout();
+// The primary screen alone, at (0, 0): what a preview inside another window scales from.
+ScreenLayout PrimaryLayout();
+
+inline RECT ToRect(const ScreenRect& rect) {
+  return {rect.Left, rect.Top, rect.Right, rect.Bottom};
+}
