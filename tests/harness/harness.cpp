@@ -693,9 +693,11 @@ ColourScreen::ColourScreen(COLORREF colour) : Brush(CreateSolidBrush(colour)) {
   windowClass.lpszClassName = className;
   UnregisterClassA(className, GetModuleHandleA(nullptr));  // the brush differs per screen
   RegisterClassA(&windowClass);
-  Window = CreateWindowExA(0, className, "", WS_POPUP | WS_VISIBLE, 0, 0,
-                           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                           nullptr, GetModuleHandleA(nullptr), nullptr);
+  // Every monitor: the virtual screen (the primary alone where there is one).
+  Window = CreateWindowExA(
+      0, className, "", WS_POPUP | WS_VISIBLE, GetSystemMetrics(SM_XVIRTUALSCREEN),
+      GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+      GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   UpdateWindow(Window);
   PumpFor(300);
 }

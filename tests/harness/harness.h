@@ -254,8 +254,8 @@ class PreviewParent {
 
 // ---- A known desktop ----
 
-// A full-screen popup of one colour in the test process, so that what the saver copies
-// from the screen (BackType 2) is known.
+// A popup of one colour over every monitor in the test process, so that what the saver
+// copies from the screen (BackType 2) is known, and a desktop left showing is seen.
 class ColourScreen {
  public:
   explicit ColourScreen(COLORREF colour);

@@ -31,3 +31,12 @@ set_tests_properties(host_close_tests PROPERTIES RUN_SERIAL TRUE)
 vesperine_unit_test(NAME host_power_test
   SOURCES host_power_test.cpp
   LIBS vesperine_host)
+
+# The run over two monitors: only in scripts/test's two-monitor stage, which starts an X
+# server with two outputs for it (label two-monitors).
+vesperine_unit_test(NAME host_monitors_tests
+  SOURCES monitors_test.cpp
+  LIBS vesperine_harness
+  TIMEOUT 600)
+add_dependencies(host_monitors_tests vesperine_scr)
+set_tests_properties(host_monitors_tests PROPERTIES RUN_SERIAL TRUE LABELS two-monitors)

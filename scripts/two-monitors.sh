@@ -1,0 +1,81 @@
+# A real X server with two monitors for wine, sourced by scripts/test: Xorg's dummy video
+# driver with two outputs laid out by xrandr, and a compositor so layered windows blend.
+#   start_two_monitors right|left   primary 1280x800, secondary 1024x768 right of it, or
+#                                   left of it (wine then places it at negative x)
+#   stop_two_monitors               stops the compositor and the server
+# Sets DISPLAY. The caller runs wineserver -k before and after, so wine reads the layout
+# anew.
+two_monitors_config() {
+  cat <<'CONF'
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+  Modeline "1280x800" 83.50 1280 1352 1480 1680 800 803 809 831
+  Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "1280x800" "1024x768"
+    Virtual 2304 800
+  EndSubSection
+EndSection
+CONF
+}
+
+start_two_monitors() {
+  local layout=$1 n
+  local folder=${VESPERINE_CACHE:-/tmp}/two-monitors
+  mkdir -p "$folder"
+  two_monitors_config >"$folder/dummy.conf"
+  for n in $(seq 60 89); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xorg ":$n" -config "$folder/dummy.conf" -noreset -nolisten tcp -logfile "$folder/xorg.log" \
+      >"$folder/xorg.out" 2>&1 &
+    VESPERINE_XORG_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 50); do
+      xdpyinfo >/dev/null 2>&1 && break
+      sleep 0.1
+    done
+    xdpyinfo >/dev/null 2>&1 && break
+    kill "$VESPERINE_XORG_PID" 2>/dev/null || true
+    VESPERINE_XORG_PID=
+  done
+  [ -n "${VESPERINE_XORG_PID:-}" ] || { echo "could not start Xorg with the dummy driver" >&2; return 1; }
+  xrandr --addmode DUMMY1 1024x768 || return 1
+  if [ "$layout" = left ]; then
+    xrandr --output DUMMY1 --mode 1024x768 --pos 0x0 \
+      --output DUMMY0 --mode 1280x800 --pos 1024x0 --primary || return 1
+  else
+    xrandr --output DUMMY0 --mode 1280x800 --pos 0x0 --primary \
+      --output DUMMY1 --mode 1024x768 --pos 1280x0 || return 1
+  fi
+  # A full query: without it the server had not published the layout when wine started.
+  xrandr --query >/dev/null
+  xcompmgr >/dev/null 2>&1 &
+  VESPERINE_XCOMPMGR_PID=$!
+}
+
+stop_two_monitors() {
+  [ -n "${VESPERINE_XCOMPMGR_PID:-}" ] && kill "$VESPERINE_XCOMPMGR_PID" 2>/dev/null
+  [ -n "${VESPERINE_XORG_PID:-}" ] && kill "$VESPERINE_XORG_PID" 2>/dev/null
+  VESPERINE_XCOMPMGR_PID=
+  VESPERINE_XORG_PID=
+  return 0
+}

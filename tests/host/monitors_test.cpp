@@ -1,0 +1,139 @@
+// The real vesperine.scr on an X server with two monitors (scripts/test's two-monitor
+// stage sets VESPERINE_LAYOUT to right or left): each driver covers both monitors with
+// its background and moving bubbles, a mouse movement over the secondary ends the run,
+// and after Alt+Enter no monitor shows the desktop.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "harness/harness.h"
+
+namespace {
+
+using harness::SaverProcess;
+
+constexpr DWORD StartTimeout = 20000;
+constexpr DWORD EndTimeout = 8000;
+constexpr COLORREF DesktopColour = RGB(255, 0, 255);
+
+struct Monitor {
+  RECT Area;
+  bool Primary;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(monitor, &info))
+    reinterpret_cast<std::vector<Monitor>*>(list)->push_back(
+        {info.rcMonitor, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+  return TRUE;
+}
+
+std::vector<Monitor> Monitors() {
+  std::vector<Monitor> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
+}
+
+RECT Secondary() {
+  for (const Monitor& monitor : Monitors())
+    if (!monitor.Primary) return monitor.Area;
+  return {};
+}
+
+// Pixels of the desktop's colour left in an area: a monitor the saver did not cover.
+int64_t DesktopPixels(const harness::Capture& capture) {
+  int64_t count = 0;
+  for (uint32_t pixel : capture.Pixels)
+    count += harness::Red(pixel) > 240 && harness::Green(pixel) < 15 && harness::Blue(pixel) > 240;
+  return count;
+}
+
+class TwoMonitors : public ::testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    const char* layout = std::getenv("VESPERINE_LAYOUT");
+    Layout = layout ? layout : "";
+    ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 2) << "this suite needs the two-monitor server";
+    harness::Settings::Clear();
+    harness::Settings::SetString("Driver", GetParam());
+    harness::Settings::SetDword("BallsCount", 40);  // the Direct3D run's count: plenty on each
+  }
+  void TearDown() override { harness::Settings::Clear(); }
+
+  HWND StartRun(SaverProcess& saver) {
+    HWND host = harness::WaitForWindow(
+        {.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id(), .VisibleOnly = true},
+        StartTimeout);
+    if (host) harness::PumpFor(2500);
+    return host;
+  }
+  std::string Layout;
+};
+
+TEST_P(TwoMonitors, EachMonitorShowsTheBackgroundAndMovingBubbles) {
+  harness::ColourScreen desktop(DesktopColour);
+  harness::CentreCursor();
+  SaverProcess saver({"/s"});
+  HWND host = StartRun(saver);
+  ASSERT_NE(host, nullptr);
+  const RECT covered = harness::Describe(host).Rect;
+  EXPECT_EQ(covered.left, GetSystemMetrics(SM_XVIRTUALSCREEN)) << Layout;
+  EXPECT_EQ(covered.right - covered.left, GetSystemMetrics(SM_CXVIRTUALSCREEN)) << Layout;
+  harness::SavePng(harness::CaptureRect(covered), harness::OutputFolder() + "\\two_monitors_" +
+                                                      GetParam() + "_" + Layout + ".png");
+  for (const Monitor& monitor : Monitors()) {
+    const harness::Capture first = harness::CaptureRect(monitor.Area);
+    EXPECT_EQ(DesktopPixels(first), 0) << Layout << (monitor.Primary ? " primary" : " secondary");
+    EXPECT_GT(harness::CountColours(first), 1000u) << "no background picture on a monitor";
+    // Bubbles cross every monitor within a few seconds.
+    const bool moved = harness::WaitUntil(
+        [&] {
+          return harness::CountDifferentPixels(first, harness::CaptureRect(monitor.Area)) > 0;
+        },
+        8000, 500);
+    EXPECT_TRUE(moved) << Layout << (monitor.Primary ? " primary" : " secondary");
+  }
+  harness::PostKey(host, VK_SPACE);
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout));
+}
+
+TEST_P(TwoMonitors, ASixPixelMovementOverTheSecondaryEndsTheRun) {
+  const RECT secondary = Secondary();
+  const int x = (secondary.left + secondary.right) / 2;
+  const int y = (secondary.top + secondary.bottom) / 2;
+  harness::MoveCursor(x, y);
+  SaverProcess saver({"/s"});
+  ASSERT_NE(StartRun(saver), nullptr);
+  harness::MoveCursor(x + 6, y);
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout)) << Layout << ": the run went on";
+  EXPECT_EQ(saver.ExitCode(), 0u);
+}
+
+TEST_P(TwoMonitors, AfterAltEnterNoMonitorShowsTheDesktop) {
+  if (std::string(GetParam()) != "Directx 7.0") GTEST_SKIP() << "Alt+Enter is the Direct3D run's";
+  harness::ColourScreen desktop(DesktopColour);
+  harness::CentreCursor();
+  SaverProcess saver({"/s"});
+  HWND host = StartRun(saver);
+  ASSERT_NE(host, nullptr);
+  // Real keys: the scene reads the Alt key's state, which a posted message does not set.
+  harness::SendChordInput(VK_MENU, VK_RETURN);
+  harness::PumpFor(3000);
+  ASSERT_TRUE(saver.Running()) << "Alt+Enter ended the run";
+  for (const Monitor& monitor : Monitors()) {
+    EXPECT_EQ(DesktopPixels(harness::CaptureRect(monitor.Area)), 0)
+        << Layout << (monitor.Primary ? " primary" : " secondary") << " shows the desktop";
+  }
+  saver.Kill();
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, TwoMonitors, ::testing::Values("Directx 7.0", "GDI+"),
+                         [](const auto& param) {
+                           return std::string(param.param) == "GDI+" ? "Gdiplus" : "Direct3D";
+                         });
+
+}  // namespace
