@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "directdraw/scene_geometry.h"
+#include "framework/background_picture.h"
 #include "framework/win/dib.h"
 #include "framework/win/monitors.h"
 #include "framework/win/wind_platform.h"
@@ -257,14 +258,8 @@ void TFDxBall::FillBackgroundSurface() {
     BackgroundSurface->LoadFromPicture(BackImage, width, height);
     return;
   }
-  PixelImage composed;
-  composed.SetSize(width, height, 32);
-  for (const BackgroundPart& part : parts) {
-    StretchDrawPart(composed, BackImage,
-                    {part.Source.Left, part.Source.Top, part.Source.Width(), part.Source.Height()},
-                    {part.Dest.Left, part.Dest.Top, part.Dest.Width(), part.Dest.Height()});
-  }
-  BackgroundSurface->LoadFromPicture(composed, width, height);
+  BackgroundSurface->LoadFromPicture(ComposeBackground(BackImage, width, height, parts), width,
+                                     height);
 }
 
 void TFDxBall::DXDrawRestoreSurface() {

@@ -4,6 +4,7 @@
 #include <span>
 #include <utility>
 
+#include "framework/background_picture.h"
 #include "framework/win/dib.h"
 #include "framework/win/monitors.h"
 #include "framework/win/wind_platform.h"
@@ -110,13 +111,7 @@ void TSceneImage::StretchTo(int32_t width, int32_t height) {
   }
   // Several monitors: each part resampled into one picture of the form's size, black
   // where no work area is, then copied as it is.
-  PixelImage composed;
-  composed.SetSize(width, height, 32);
-  for (const BackgroundPart& part : Parts) {
-    StretchDrawPart(composed, Picture,
-                    {part.Source.Left, part.Source.Top, part.Source.Width(), part.Source.Height()},
-                    {part.Dest.Left, part.Dest.Top, part.Dest.Width(), part.Dest.Height()});
-  }
+  const PixelImage composed = ComposeBackground(Picture, width, height, Parts);
   const BITMAPINFO info = TopDownDibInfo(width, height, 32);
   SetDIBitsToDevice(Canvas, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
                     static_cast<UINT>(height), composed.Row(0), &info, DIB_RGB_COLORS);
