@@ -57,9 +57,29 @@ class PixelImage {
 // A BMP file: 1, 4 or 8 bits with a palette (kept as an 8-bit image), 24 bits, or 32
 // bits (BI_RGB with its fourth byte kept as alpha, or BI_BITFIELDS); RLE is refused.
 PixelImage DecodeBmp(std::span<const uint8_t> data);
-// A JPEG as 24 bits. With minWidth or minHeight above 0 the picture is decoded at the
-// smallest of the scales 1/8 .. 8/8 that still gives at least that width and height.
+// A JPEG as 24 bits, turned upright by its Exif orientation. With minWidth or minHeight
+// above 0 the picture is decoded at the smallest of the scales 1/8 .. 8/8 that still
+// gives at least that width and height once upright.
 PixelImage DecodeJpeg(std::span<const uint8_t> data, int32_t minWidth = 0, int32_t minHeight = 0);
+// The first frame of a GIF composed on its logical screen: pixels of the transparent index
+// and any part of the screen the frame leaves uncovered are transparent. 32 bits when
+// some pixel is, else 24.
+PixelImage DecodeGif(std::span<const uint8_t> data);
+// The first page of a TIFF, upright by its orientation tag: 32 bits with straight
+// (un-premultiplied) alpha when it has an alpha sample, else 24.
+PixelImage DecodeTiff(std::span<const uint8_t> data);
+// A WebP (lossy, lossless, the first frame of an animation), upright by its Exif
+// orientation: 32 bits when it has alpha (an animation: when the first frame has a pixel
+// that is not opaque), else 24.
+PixelImage DecodeWebp(std::span<const uint8_t> data);
+
+// The orientation (1 to 8, 1 as stored) in Exif data: TIFF-structured, with or without
+// the "Exif\0\0" header. Absent, unreadable or out-of-range values give 1.
+int ExifOrientation(std::span<const uint8_t> exif);
+// True for the orientations (5 to 8) that turn the picture a quarter.
+bool OrientationSwapsSides(int orientation);
+// The picture as it should be seen, from the stored one and its orientation.
+PixelImage Oriented(PixelImage stored, int orientation);
 // A PNG as a 32-bit image carrying its alpha (colour types 4 and 6) or a 24-bit one.
 PixelImage PngToPixelImage(const PngPicture& png);
 // A bottom-up BI_RGB bitmap file: 32 bits (alpha in the fourth byte) for a 32-bit image,
