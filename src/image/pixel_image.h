@@ -87,12 +87,14 @@ PixelImage PngToPixelImage(const PngPicture& png);
 std::vector<uint8_t> EncodeBmp(const PixelImage& image);
 
 // The general picture loader: chooses the decoder by the file's extension (bmp, dib,
-// jpg, jpeg, jpe, jfif, png, any case); any other gives "Unknown picture file extension
-// (.%s)" before the file is read. A name without a dot in its last part has the empty
-// extension and gives "Unknown picture file extension (.)". A JPEG is decoded at the
-// smallest of libjpeg's scales that still covers minWidth x minHeight (see DecodeJpeg):
-// a background passes the screen size, so a large photograph costs a fraction of its
-// full size in time and memory.
+// jpg, jpeg, jpe, jfif, png, gif, tif, tiff, webp, any case); any other gives "Unknown
+// picture file extension (.%s)" before the file is read. A name without a dot in its last
+// part has the empty extension and gives "Unknown picture file extension (.)". A file
+// whose content lacks its extension's signature but starts with another of these formats'
+// (a PNG saved as .jpg) is decoded by its content. A JPEG is decoded at the smallest of
+// libjpeg's scales that still covers minWidth x minHeight upright (see DecodeJpeg): a
+// background passes the screen size, so a large photograph costs a fraction of its full
+// size in time and memory.
 PixelImage LoadPictureFile(const std::string& path, int32_t minWidth = 0, int32_t minHeight = 0);
 // The whole of a regular file. Throws PictureError for a missing file, a folder, a
 // device (also the reserved Windows device names such as NUL or COM1.png) or a file of
