@@ -91,23 +91,27 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, uint64_t maxBytes) {
 // another known one (a PNG saved as .jpg) is decoded by its content.
 namespace {
 
+// In the order of PictureFileKinds().
 enum class PictureFormat { Bmp, Jpeg, Png, Gif, Tiff, Webp };
 
-struct FormatName {
-  const char* Extension;
-  PictureFormat Format;
-};
+constexpr std::string_view BmpExtensions[] = {"bmp", "dib"};
+constexpr std::string_view JpegExtensions[] = {"jpg", "jpeg", "jpe", "jfif"};
+constexpr std::string_view PngExtensions[] = {"png"};
+constexpr std::string_view GifExtensions[] = {"gif"};
+constexpr std::string_view TiffExtensions[] = {"tif", "tiff"};
+constexpr std::string_view WebpExtensions[] = {"webp"};
 
-constexpr FormatName Extensions[] = {
-    {"bmp", PictureFormat::Bmp},   {"dib", PictureFormat::Bmp},   {"jpg", PictureFormat::Jpeg},
-    {"jpeg", PictureFormat::Jpeg}, {"jpe", PictureFormat::Jpeg},  {"jfif", PictureFormat::Jpeg},
-    {"png", PictureFormat::Png},   {"gif", PictureFormat::Gif},   {"tif", PictureFormat::Tiff},
-    {"tiff", PictureFormat::Tiff}, {"webp", PictureFormat::Webp},
+constexpr PictureFileKind Kinds[] = {
+    {"Bitmaps", BmpExtensions},        {"JPEG pictures", JpegExtensions},
+    {"PNG pictures", PngExtensions},   {"GIF pictures", GifExtensions},
+    {"TIFF pictures", TiffExtensions}, {"WebP pictures", WebpExtensions},
 };
 
 std::optional<PictureFormat> FormatOfExtension(const std::string& key) {
-  for (const FormatName& name : Extensions) {
-    if (key == name.Extension) return name.Format;
+  for (size_t kind = 0; kind < std::size(Kinds); ++kind) {
+    for (const std::string_view extension : Kinds[kind].Extensions) {
+      if (key == extension) return static_cast<PictureFormat>(kind);
+    }
   }
   return std::nullopt;
 }
@@ -140,8 +144,9 @@ bool HasSignatureOf(PictureFormat format, std::span<const uint8_t> data) {
 
 PictureFormat FormatToDecode(PictureFormat byExtension, std::span<const uint8_t> data) {
   if (HasSignatureOf(byExtension, data)) return byExtension;
-  for (const FormatName& name : Extensions) {
-    if (HasSignatureOf(name.Format, data)) return name.Format;
+  for (size_t kind = 0; kind < std::size(Kinds); ++kind) {
+    const auto format = static_cast<PictureFormat>(kind);
+    if (HasSignatureOf(format, data)) return format;
   }
   // Nothing known: the extension's decoder names what is wrong.
   return byExtension;
@@ -167,6 +172,10 @@ PixelImage Decode(PictureFormat format, std::span<const uint8_t> data, int32_t m
 }
 
 }  // namespace
+
+std::span<const PictureFileKind> PictureFileKinds() {
+  return Kinds;
+}
 
 PixelImage LoadPictureFile(const std::string& path, int32_t minWidth, int32_t minHeight) {
   const std::string extension = Extension(path);

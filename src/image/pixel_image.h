@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "image/picture.h"
@@ -96,6 +97,13 @@ std::vector<uint8_t> EncodeBmp(const PixelImage& image);
 // background passes the screen size, so a large photograph costs a fraction of its full
 // size in time and memory.
 PixelImage LoadPictureFile(const std::string& path, int32_t minWidth = 0, int32_t minHeight = 0);
+// The kinds of file LoadPictureFile reads, each with its extensions (lower case, without
+// the dot), in the order the open-picture dialog lists them.
+struct PictureFileKind {
+  std::string_view Name;
+  std::span<const std::string_view> Extensions;
+};
+std::span<const PictureFileKind> PictureFileKinds();
 // The whole of a regular file. Throws PictureError for a missing file, a folder, a
 // device (also the reserved Windows device names such as NUL or COM1.png) or a file of
 // more than maxBytes.
