@@ -87,6 +87,11 @@ PixelImage PngToPixelImage(const PngPicture& png);
 // else 24 bits (an 8-bit image through its palette). Throws PictureError when empty.
 std::vector<uint8_t> EncodeBmp(const PixelImage& image);
 
+// The picture as a background shows it, with nothing behind: an image with alpha
+// (HasAlpha) becomes 24 bits, each colour scaled by its alpha over black; any other image
+// is returned as it is.
+PixelImage OverBlack(PixelImage image);
+
 // The general picture loader: chooses the decoder by the file's extension (bmp, dib,
 // jpg, jpeg, jpe, jfif, png, gif, tif, tiff, webp, any case); any other gives "Unknown
 // picture file extension (.%s)" before the file is read. A name without a dot in its last
