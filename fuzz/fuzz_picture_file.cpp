@@ -12,12 +12,14 @@
 
 namespace {
 
-constexpr const char* Extensions[] = {".bmp", ".dib", ".jpg", ".JPEG", ".jpe", ".jfif",
-                                      ".png", ".PnG", ".gif", ".tif",  "",     ".png.bmp"};
+// New entries go at the end, so that the kept inputs keep their extensions.
+constexpr const char* Extensions[] = {".bmp",  ".dib",     ".jpg",  ".JPEG", ".jpe",
+                                      ".jfif", ".png",     ".PnG",  ".gif",  ".tif",
+                                      "",      ".png.bmp", ".TIFF", ".webp", ".ico"};
 constexpr size_t ExtensionCount = sizeof Extensions / sizeof Extensions[0];
 
 bool Known(const std::string& extension) {
-  return extension != ".gif" && extension != ".tif" && !extension.empty();
+  return extension != ".ico" && !extension.empty();
 }
 
 std::string TempFolder() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the seed corpora under fuzz/corpus/<target>/: the built-in pictures and small
 crafted files (truncated, wrong CRC, bad Huffman tables, palette out of range, 16-bit,
-interlaced, zero and absurd sizes). JPEG samples come from ImageMagick's convert.
+interlaced, zero and absurd sizes). JPEG, GIF, TIFF and WebP samples come from
+ImageMagick's convert.
 Run again after changing it; the outputs are kept in the repository."""
 import os
 import shutil
@@ -202,10 +203,118 @@ def bmp_seeds():
         + b"\x00\x00\x00\x00")
 
 
+# ---- GIF, TIFF, WebP ----
+
+def convert_to(target, name, *arguments):
+    """Runs convert with the arguments and the output path last; keeps and returns the file."""
+    with tempfile.TemporaryDirectory() as tmp:
+        path = os.path.join(tmp, name)
+        subprocess.run([CONVERT, *arguments, path], check=True)
+        with open(path, "rb") as f:
+            data = f.read()
+    out(target, name, data)
+    return data
+
+
+def gif_seeds():
+    base = convert_to("fuzz_gif", "palette-16x8.gif", "-size", "16x8", "gradient:red-blue")
+    convert_to("fuzz_gif", "interlaced.gif", "-size", "16x16", "gradient:", "-interlace", "GIF")
+    convert_to("fuzz_gif", "transparent-index.gif", "-size", "8x8", "xc:red", "-fill", "blue",
+               "-draw", "rectangle 2,2,5,5", "-transparent", "blue")
+    convert_to("fuzz_gif", "frame-smaller-than-screen.gif", "-size", "4x4", "xc:green",
+               "-repage", "16x16+3+5")
+    convert_to("fuzz_gif", "animation.gif", "-delay", "10", "-size", "8x8", "xc:red", "xc:blue")
+    # Header 6, screen 7, then the global table (its size in the screen's flags).
+    table = 3 * (2 << (base[10] & 7)) if base[10] & 0x80 else 0
+    frame = base.index(b",", 13 + table)
+    out("fuzz_gif", "screen-20000x20000.gif", base[:6] + struct.pack("<HH", 20000, 20000) + base[10:])
+    out("fuzz_gif", "frame-20000x20000.gif",
+        base[:frame + 5] + struct.pack("<HH", 20000, 20000) + base[frame + 9:])
+    out("fuzz_gif", "no-frame.gif", base[:13 + table] + b";")
+    out("fuzz_gif", "truncated.gif", base[:len(base) // 2])
+
+
+def tiff_seeds():
+    picture = ["-size", "16x8", "gradient:red-blue"]
+    for compression, name in (("None", "none"), ("LZW", "lzw"), ("Zip", "deflate"),
+                              ("RLE", "packbits"), ("JPEG", "jpeg")):
+        convert_to("fuzz_tiff", f"rgb-{name}.tif", *picture, "-compress", compression)
+    convert_to("fuzz_tiff", "grey.tif", *picture, "-colorspace", "Gray", "-compress", "LZW")
+    convert_to("fuzz_tiff", "palette.tif", *picture, "-type", "Palette", "-compress", "None")
+    convert_to("fuzz_tiff", "bilevel.tif", *picture, "-monochrome", "-compress", "None")
+    convert_to("fuzz_tiff", "cmyk.tif", *picture, "-colorspace", "CMYK", "-compress", "None")
+    convert_to("fuzz_tiff", "sixteen-bit.tif", *picture, "-depth", "16", "-compress", "Zip")
+    convert_to("fuzz_tiff", "big-endian.tif", *picture, "-endian", "MSB", "-compress", "LZW")
+    # Tiles of 16 x 16, cut at the right and the bottom.
+    convert_to("fuzz_tiff", "tiled.tif", "-size", "20x12", "gradient:red-blue", "-define",
+               "tiff:tile-geometry=16x16", "-compress", "LZW")
+    convert_to("fuzz_tiff", "orientation-6.tif", *picture, "-orient", "RightTop")
+    for kind in ("associated", "unassociated"):
+        convert_to("fuzz_tiff", f"alpha-{kind}.tif", *picture, "-alpha", "set", "-channel", "A",
+                   "-evaluate", "set", "50%", "+channel", "-define", f"tiff:alpha={kind}",
+                   "-compress", "None")
+    base = convert_to("fuzz_tiff", "two-pages.tif", "-size", "8x8", "xc:red", "xc:blue",
+                      "-compress", "None")
+    out("fuzz_tiff", "truncated.tif", base[:len(base) // 2])
+    out("fuzz_tiff", "sides-20000x20000.tif", tiff_with_sides(base, 20000, 20000))
+
+
+def tiff_with_sides(data, width, height):
+    """A little-endian TIFF whose first directory claims other sides."""
+    data = bytearray(data)
+    ifd = struct.unpack_from("<I", data, 4)[0]
+    for i in range(struct.unpack_from("<H", data, ifd)[0]):
+        entry = ifd + 2 + 12 * i
+        tag, kind = struct.unpack_from("<HH", data, entry)
+        if tag in (256, 257):
+            value = width if tag == 256 else height
+            if kind == 3:
+                struct.pack_into("<H", data, entry + 8, min(value, 0xFFFF))
+            else:
+                struct.pack_into("<I", data, entry + 8, value)
+    return bytes(data)
+
+
+def riff(chunks):
+    body = b"WEBP" + b"".join(kind + struct.pack("<I", len(c)) + c + (b"\0" if len(c) % 2 else b"")
+                              for kind, c in chunks)
+    return b"RIFF" + struct.pack("<I", len(body)) + body
+
+
+def webp_chunks(data):
+    chunks, at = [], 12
+    while at + 8 <= len(data):
+        kind, size = data[at:at + 4], struct.unpack_from("<I", data, at + 4)[0]
+        chunks.append((kind, data[at + 8:at + 8 + size]))
+        at += 8 + size + size % 2
+    return chunks
+
+
+def webp_seeds():
+    picture = ["-size", "16x8", "gradient:red-blue"]
+    lossless = convert_to("fuzz_webp", "lossless.webp", *picture, "-define", "webp:lossless=true")
+    lossy = convert_to("fuzz_webp", "lossy.webp", *picture, "-quality", "80")
+    convert_to("fuzz_webp", "lossy-alpha.webp", *picture, "-alpha", "set", "-channel", "A",
+               "-evaluate", "set", "50%", "+channel", "-quality", "80")
+    convert_to("fuzz_webp", "lossless-alpha.webp", *picture, "-alpha", "set", "-channel", "A",
+               "-evaluate", "set", "50%", "+channel", "-define", "webp:lossless=true")
+    convert_to("fuzz_webp", "animation.webp", "-delay", "10", "-size", "8x8", "xc:red", "xc:blue",
+               "-define", "webp:lossless=true")
+    # An extended file with an Exif chunk holding orientation 6 (flags: Exif present).
+    exif = (b"Exif\0\0II*\0" + struct.pack("<IHHHIHH", 8, 1, 0x0112, 3, 1, 6, 0) +
+            b"\0\0\0\0")
+    vp8x = struct.pack("<I", 0x08)[:4] + struct.pack("<I", 15)[:3] + struct.pack("<I", 7)[:3]
+    out("fuzz_webp", "exif-orientation-6.webp", riff([(b"VP8X", vp8x)] + webp_chunks(lossy) +
+                                                     [(b"EXIF", exif)]))
+    header = bytes([0x2F]) + struct.pack("<I", (16383 - 1) | (16383 - 1) << 14) + b"\0" * 16
+    out("fuzz_webp", "lossless-16383x16383.webp", riff([(b"VP8L", header)]))
+    out("fuzz_webp", "truncated.webp", lossless[:len(lossless) // 2])
+
+
 def picture_file_seeds():
     # The first byte picks the extension (see fuzz_picture_file.cpp).
-    picks = {"bmp": 0, "dib": 1, "jpg": 2, "jpeg": 3, "png": 6, "gif": 8, "none": 10,
-             "png.bmp": 11}
+    picks = {"bmp": 0, "dib": 1, "jpg": 2, "jpeg": 3, "png": 6, "gif": 8, "tif": 9, "none": 10,
+             "png.bmp": 11, "TIFF": 12, "webp": 13, "ico": 14}
     take = lambda target, name: open(os.path.join(CORPUS, target, name), "rb").read()
     out("fuzz_picture_file", "as-bmp", bytes([picks["bmp"]]) + take("fuzz_bmp", "rgb24.bmp"))
     out("fuzz_picture_file", "as-dib", bytes([picks["dib"]]) + take("fuzz_bmp", "palette4.bmp"))
@@ -218,6 +327,17 @@ def picture_file_seeds():
     out("fuzz_picture_file", "bmp-named-png",
         bytes([picks["png.bmp"]]) + take("fuzz_png", "type2-8bit.png"))
     out("fuzz_picture_file", "empty-png", bytes([picks["png"]]))
+    out("fuzz_picture_file", "as-gif",
+        bytes([picks["gif"]]) + take("fuzz_gif", "transparent-index.gif"))
+    out("fuzz_picture_file", "as-tif", bytes([picks["tif"]]) + take("fuzz_tiff", "rgb-lzw.tif"))
+    out("fuzz_picture_file", "as-TIFF",
+        bytes([picks["TIFF"]]) + take("fuzz_tiff", "alpha-associated.tif"))
+    out("fuzz_picture_file", "as-webp", bytes([picks["webp"]]) + take("fuzz_webp", "lossy.webp"))
+    out("fuzz_picture_file", "png-named-jpg",
+        bytes([picks["jpg"]]) + take("fuzz_png", "type6-8bit.png"))
+    out("fuzz_picture_file", "webp-named-gif",
+        bytes([picks["gif"]]) + take("fuzz_webp", "lossless.webp"))
+    out("fuzz_picture_file", "as-ico", bytes([picks["ico"]]) + take("fuzz_bmp", "rgb24.bmp"))
 
 
 def comma_text_seeds():
@@ -263,6 +383,9 @@ if __name__ == "__main__":
     png_seeds()
     jpeg_seeds()
     bmp_seeds()
+    gif_seeds()
+    tiff_seeds()
+    webp_seeds()
     picture_file_seeds()
     comma_text_seeds()
     settings_seeds()

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 // clang-format off
@@ -36,6 +37,7 @@ struct JpegState {
   int32_t MinWidth;
   int32_t MinHeight;
   bool Cmyk;
+  int Orientation;
 };
 
 JpegErrorManager* ErrorOf(j_common_ptr info) {
@@ -71,8 +73,22 @@ void OnJpegProgress(j_common_ptr info) {
   }
 }
 
-void ChooseScale(jpeg_decompress_struct* info, int32_t minWidth, int32_t minHeight) {
+// The first APP1 marker that carries Exif data decides; the marker is saved by ReadHeader.
+int OrientationOf(const jpeg_decompress_struct* info) {
+  for (jpeg_saved_marker_ptr marker = info->marker_list; marker; marker = marker->next) {
+    const std::span<const uint8_t> content(marker->data, marker->data_length);
+    if (content.size() >= 6 && std::memcmp(content.data(), "Exif\0\0", 6) == 0) {
+      return ExifOrientation(content);
+    }
+  }
+  return 1;
+}
+
+// The sizes asked for are the upright picture's; a quarter turn swaps them for the frame.
+void ChooseScale(jpeg_decompress_struct* info, int32_t minWidth, int32_t minHeight,
+                 int orientation) {
   if (minWidth <= 0 && minHeight <= 0) return;
+  if (OrientationSwapsSides(orientation)) std::swap(minWidth, minHeight);
   for (unsigned num = 1; num <= 8; ++num) {
     info->scale_num = num;
     info->scale_denom = 8;
@@ -96,7 +112,10 @@ bool ReadHeader(JpegState* state) {
   state->Progress.progress_monitor = OnJpegProgress;
   info->progress = &state->Progress;
   jpeg_mem_src(info, state->Data, state->Size);
+  // A marker holds at most 64 KiB, and the memory bound above covers the saved ones.
+  jpeg_save_markers(info, JPEG_APP0 + 1, 0xFFFF);
   jpeg_read_header(info, TRUE);
+  state->Orientation = OrientationOf(info);
 
   switch (info->jpeg_color_space) {
     case JCS_GRAYSCALE:
@@ -115,7 +134,7 @@ bool ReadHeader(JpegState* state) {
       return false;
   }
   jpeg_calc_output_dimensions(info);
-  ChooseScale(info, state->MinWidth, state->MinHeight);
+  ChooseScale(info, state->MinWidth, state->MinHeight, state->Orientation);
   return true;
 }
 
@@ -185,7 +204,7 @@ class JpegReader {
                   static_cast<int32_t>(State.Info.output_height), 24);
     std::vector<uint8_t> cmykRow(State.Cmyk ? size_t{State.Info.output_width} * 4 : 0);
     if (!ReadPixels(&State, &image, cmykRow.data())) Fail(State.Error.Message);
-    return image;
+    return Oriented(std::move(image), State.Orientation);
   }
 
  private:

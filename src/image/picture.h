@@ -13,7 +13,11 @@ class PictureError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Pictures larger than this are refused before any pixel is allocated.
+// Pictures larger than this are refused before any pixel is allocated, in every format:
+// a BMP, PNG, GIF (its logical screen and its first frame), TIFF or WebP (an animation's
+// canvas) beyond them is refused; a JPEG is refused when its frame passes the side bound
+// or its output at the chosen scale passes either. Turning a picture upright by its
+// orientation copies it once, so a decode may briefly hold twice the byte bound.
 inline constexpr uint32_t MaxPictureSide = 16384;
 inline constexpr uint64_t MaxPictureBytes = 256ull * 1024 * 1024;
 // Picture files are read whole into memory; larger ones are refused unread.

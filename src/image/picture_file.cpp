@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "image/pixel_image.h"
 
@@ -84,13 +86,101 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, uint64_t maxBytes) {
   return data;
 }
 
+// Extensions decide the decoder, as they always have. New since GIF, TIFF and WebP were
+// added: a file whose content does not start with its extension's signature but with
+// another known one (a PNG saved as .jpg) is decoded by its content.
+namespace {
+
+// In the order of PictureFileKinds().
+enum class PictureFormat { Bmp, Jpeg, Png, Gif, Tiff, Webp };
+
+constexpr std::string_view BmpExtensions[] = {"bmp", "dib"};
+constexpr std::string_view JpegExtensions[] = {"jpg", "jpeg", "jpe", "jfif"};
+constexpr std::string_view PngExtensions[] = {"png"};
+constexpr std::string_view GifExtensions[] = {"gif"};
+constexpr std::string_view TiffExtensions[] = {"tif", "tiff"};
+constexpr std::string_view WebpExtensions[] = {"webp"};
+
+constexpr PictureFileKind Kinds[] = {
+    {"Bitmaps", BmpExtensions},        {"JPEG pictures", JpegExtensions},
+    {"PNG pictures", PngExtensions},   {"GIF pictures", GifExtensions},
+    {"TIFF pictures", TiffExtensions}, {"WebP pictures", WebpExtensions},
+};
+
+std::optional<PictureFormat> FormatOfExtension(const std::string& key) {
+  for (size_t kind = 0; kind < std::size(Kinds); ++kind) {
+    for (const std::string_view extension : Kinds[kind].Extensions) {
+      if (key == extension) return static_cast<PictureFormat>(kind);
+    }
+  }
+  return std::nullopt;
+}
+
+bool StartsWith(std::span<const uint8_t> data, std::string_view prefix, size_t at = 0) {
+  return data.size() >= at + prefix.size() &&
+         std::memcmp(data.data() + at, prefix.data(), prefix.size()) == 0;
+}
+
+// The signatures each decoder checks first.
+bool HasSignatureOf(PictureFormat format, std::span<const uint8_t> data) {
+  using namespace std::string_view_literals;
+  switch (format) {
+    case PictureFormat::Bmp:
+      return StartsWith(data, "BM"sv);
+    case PictureFormat::Jpeg:
+      return StartsWith(data, "\xFF\xD8"sv);
+    case PictureFormat::Png:
+      return StartsWith(data, "\x89PNG\r\n\x1A\n"sv);
+    case PictureFormat::Gif:
+      return StartsWith(data, "GIF87a"sv) || StartsWith(data, "GIF89a"sv);
+    case PictureFormat::Tiff:
+      return StartsWith(data, "II*\0"sv) || StartsWith(data, "MM\0*"sv) ||
+             StartsWith(data, "II+\0"sv) || StartsWith(data, "MM\0+"sv);
+    case PictureFormat::Webp:
+      return StartsWith(data, "RIFF"sv) && StartsWith(data, "WEBP"sv, 8);
+  }
+  return false;
+}
+
+PictureFormat FormatToDecode(PictureFormat byExtension, std::span<const uint8_t> data) {
+  if (HasSignatureOf(byExtension, data)) return byExtension;
+  for (size_t kind = 0; kind < std::size(Kinds); ++kind) {
+    const auto format = static_cast<PictureFormat>(kind);
+    if (HasSignatureOf(format, data)) return format;
+  }
+  // Nothing known: the extension's decoder names what is wrong.
+  return byExtension;
+}
+
+PixelImage Decode(PictureFormat format, std::span<const uint8_t> data, int32_t minWidth,
+                  int32_t minHeight) {
+  switch (format) {
+    case PictureFormat::Bmp:
+      return DecodeBmp(data);
+    case PictureFormat::Jpeg:
+      return DecodeJpeg(data, minWidth, minHeight);
+    case PictureFormat::Png:
+      return PngToPixelImage(DecodePng(data));
+    case PictureFormat::Gif:
+      return DecodeGif(data);
+    case PictureFormat::Tiff:
+      return DecodeTiff(data);
+    case PictureFormat::Webp:
+      return DecodeWebp(data);
+  }
+  throw PictureError("Unknown picture format");
+}
+
+}  // namespace
+
+std::span<const PictureFileKind> PictureFileKinds() {
+  return Kinds;
+}
+
 PixelImage LoadPictureFile(const std::string& path, int32_t minWidth, int32_t minHeight) {
   const std::string extension = Extension(path);
-  const std::string key = Lower(extension);
-  if (key == "bmp" || key == "dib") return DecodeBmp(ReadWholeFile(path));
-  if (key == "jpg" || key == "jpeg" || key == "jpe" || key == "jfif") {
-    return DecodeJpeg(ReadWholeFile(path), minWidth, minHeight);
-  }
-  if (key == "png") return PngToPixelImage(DecodePng(ReadWholeFile(path)));
-  throw PictureError("Unknown picture file extension (." + extension + ")");
+  const std::optional<PictureFormat> format = FormatOfExtension(Lower(extension));
+  if (!format) throw PictureError("Unknown picture file extension (." + extension + ")");
+  const std::vector<uint8_t> data = ReadWholeFile(path);
+  return Decode(FormatToDecode(*format, data), data, minWidth, minHeight);
 }

@@ -293,6 +293,20 @@ void PixelImage::StretchDraw(const PixelImage& source, PixelRect dest) {
   }
 }
 
+PixelImage OverBlack(PixelImage image) {
+  if (!image.HasAlpha()) return image;
+  PixelImage flat;
+  flat.SetSize(image.Width(), image.Height(), 24);
+  for (int32_t y = 0; y < image.Height(); ++y) {
+    const uint8_t* from = image.Row(y);
+    uint8_t* to = flat.Row(y);
+    for (int32_t x = 0; x < image.Width(); ++x, from += 4, to += 3) {
+      for (int c = 0; c < 3; ++c) to[c] = static_cast<uint8_t>((from[c] * from[3] + 127) / 255);
+    }
+  }
+  return flat;
+}
+
 PixelImage PngToPixelImage(const PngPicture& png) {
   if (png.Rgba.size() != uint64_t{png.Width} * png.Height * 4) {
     throw PictureError("The PNG picture's pixels do not match its size");

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "image/pixel_image.h"
 #include "settings/memory_store.h"
 
 namespace {
@@ -328,6 +329,50 @@ TEST(FitPicture, ShrinksToTheBoxKeepingTheShapeAndCentres) {
   EXPECT_EQ(FitPicture(16384, 1, 100, 100), (FitRect{0, 49, 100, 1})) << "a sliver stays visible";
   EXPECT_EQ(FitPicture(0, 10, 100, 100), FitRect{});
   EXPECT_EQ(FitPicture(10, 10, 0, 100), FitRect{});
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  for (size_t at = 0; at <= text.size();) {
+    const size_t end = std::min(text.find(separator, at), text.size());
+    parts.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return parts;
+}
+
+// The filter's strings, without the empty one that ends the list.
+std::vector<std::string> FilterParts(const std::string& filter) {
+  EXPECT_TRUE(filter.ends_with(std::string("*.*") + '\0' + '\0'));
+  return Split(filter.substr(0, filter.size() - 2), '\0');
+}
+
+TEST(PictureFilter, ListsEveryFormatTogetherThenEachThenAllFiles) {
+  const std::string all = "*.bmp;*.dib;*.jpg;*.jpeg;*.jpe;*.jfif;*.png;*.gif;*.tif;*.tiff;*.webp";
+  EXPECT_EQ(FilterParts(PictureFilter()),
+            (std::vector<std::string>{
+                "Pictures (" + all + ")", all, "Bitmaps (*.bmp;*.dib)", "*.bmp;*.dib",
+                "JPEG pictures (*.jpg;*.jpeg;*.jpe;*.jfif)", "*.jpg;*.jpeg;*.jpe;*.jfif",
+                "PNG pictures (*.png)", "*.png", "GIF pictures (*.gif)", "*.gif",
+                "TIFF pictures (*.tif;*.tiff)", "*.tif;*.tiff", "WebP pictures (*.webp)", "*.webp",
+                "All files (*.*)", "*.*"}));
+}
+
+// What the dialog offers is what loads: every listed extension reaches the reading of the
+// file (a missing one here), and icons are neither offered nor loaded.
+TEST(PictureFilter, OffersExactlyTheExtensionsTheLoaderKnows) {
+  const std::vector<std::string> patterns = Split(FilterParts(PictureFilter()).at(1), ';');
+  for (const std::string& pattern : patterns) {
+    try {
+      LoadPictureFile("/nonexistent/picture" + pattern.substr(1));
+      ADD_FAILURE() << pattern << " loaded a missing file";
+    } catch (const PictureError& error) {
+      EXPECT_NE(std::string(error.what()).find("Cannot read the picture file"), std::string::npos)
+          << pattern << ": " << error.what();
+    }
+  }
+  EXPECT_EQ(std::count(patterns.begin(), patterns.end(), "*.ico"), 0);
+  EXPECT_THROW(LoadPictureFile("/nonexistent/picture.ico"), PictureError);
 }
 
 int CountOf(const GlyphPixels& pixels, uint8_t colour) {

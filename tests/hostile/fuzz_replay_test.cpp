@@ -13,6 +13,9 @@
 extern "C" int FuzzPng(const uint8_t*, size_t);
 extern "C" int FuzzJpeg(const uint8_t*, size_t);
 extern "C" int FuzzBmp(const uint8_t*, size_t);
+extern "C" int FuzzGif(const uint8_t*, size_t);
+extern "C" int FuzzTiff(const uint8_t*, size_t);
+extern "C" int FuzzWebp(const uint8_t*, size_t);
 extern "C" int FuzzPictureFile(const uint8_t*, size_t);
 extern "C" int FuzzCommaText(const uint8_t*, size_t);
 extern "C" int FuzzSettings(const uint8_t*, size_t);
@@ -31,6 +34,9 @@ struct Target {
 const Target Targets[] = {{"fuzz_png", FuzzPng},
                           {"fuzz_jpeg", FuzzJpeg},
                           {"fuzz_bmp", FuzzBmp},
+                          {"fuzz_gif", FuzzGif},
+                          {"fuzz_tiff", FuzzTiff},
+                          {"fuzz_webp", FuzzWebp},
                           {"fuzz_picture_file", FuzzPictureFile},
                           {"fuzz_comma_text", FuzzCommaText},
                           {"fuzz_settings", FuzzSettings}};

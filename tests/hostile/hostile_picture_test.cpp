@@ -77,6 +77,22 @@ TEST_F(HostilePictures, AJpegFrameOf65500SquareIsRefusedBeforeThePixels) {
   ExpectRefusedCheaply([&] { DecodeJpeg(file, 1024, 768); }, "65500 x 65500");
 }
 
+TEST_F(HostilePictures, GifTiffAndWebpSidesBeyondTheBoundsAreRefusedBeforeThePixels) {
+  struct Case {
+    const char* Seed;
+    PixelImage (*Decode)(std::span<const uint8_t>);
+  };
+  for (const Case& c : {Case{"fuzz_gif/screen-20000x20000.gif", DecodeGif},
+                        Case{"fuzz_gif/frame-20000x20000.gif", DecodeGif},
+                        Case{"fuzz_tiff/sides-20000x20000.tif", DecodeTiff},
+                        Case{"fuzz_webp/lossless-16383x16383.webp", DecodeWebp}}) {
+    SCOPED_TRACE(c.Seed);
+    const Bytes file = ReadFile(Corpus("corpus", c.Seed));
+    ASSERT_FALSE(file.empty());
+    ExpectRefusedCheaply([&] { c.Decode(file); }, "too large");
+  }
+}
+
 TEST_F(HostilePictures, BmpHeightsHugeOrMostNegativeAreRefusedBeforeThePixels) {
   for (const char* name : {"height-huge.bmp", "height-most-negative.bmp"}) {
     const Bytes file = ReadFile(Corpus("corpus/fuzz_bmp", name));

@@ -47,24 +47,63 @@ TEST_F(PictureFiles, EachExtensionInAnyCaseChoosesItsDecoder) {
   PixelImage small;
   small.SetSize(3, 2, 24);
   const Bytes bmp = EncodeBmp(small);
+  const Bytes gif =
+      EncodeGif({4, 1, 0, 0, 4, 1, {0, 0, 0, 9, 9, 9}, false, -1, false, Bytes(4, 1)});
+  const Bytes tiff = EncodeTiff({5, 1, 1, 1, false, 1, false, Bytes(5, 7)});
+  WebpSample webpSample{6, 1, Bytes(24, 255), true};
+  const Bytes webp = EncodeWebp(webpSample);
   for (const auto& [name, data, width] : {std::tuple{"a.jpg", jpeg, 8},
                                           {"b.JPEG", jpeg, 8},
                                           {"c.Jpe", jpeg, 8},
                                           {"d.jfif", jpeg, 8},
                                           {"e.PNG", png, 1},
                                           {"f.bmp", bmp, 3},
-                                          {"g.DIB", bmp, 3}}) {
+                                          {"g.DIB", bmp, 3},
+                                          {"h.Gif", gif, 4},
+                                          {"i.tif", tiff, 5},
+                                          {"j.TIFF", tiff, 5},
+                                          {"k.webp", webp, 6}}) {
     EXPECT_EQ(LoadPictureFile(Write(name, data)).Width(), width) << name;
   }
   EXPECT_EQ(LoadPictureFile(Write("h.png", png)).BitCount(), 32);
-  // The name, not the content, decides: a PNG called .bmp goes to the BMP decoder.
-  EXPECT_NE(ErrorOf([&] { LoadPictureFile(Write("photo.png.bmp", png)); }).find("BMP"),
-            std::string::npos);
+}
+
+// The extension decides, unless the content starts with another known format's signature.
+TEST_F(PictureFiles, AMislabelledFileIsDecodedByItsContent) {
+  const Bytes png = EncodePng({2, 1, 8, 2, false, {255, 0, 0, 0, 0, 255}});
+  const Bytes jpeg = FlatJpeg(8, 8, 0, 0, 0);
+  const Bytes gif =
+      EncodeGif({3, 1, 0, 0, 3, 1, {0, 0, 0, 9, 9, 9}, false, -1, false, Bytes(3, 0)});
+  struct Case {
+    const char* Name;
+    Bytes Data;
+    int32_t Width;  // 0: an error naming Format
+    const char* Format;
+  };
+  const Case cases[] = {
+      {"photo.png.bmp", png, 2, ""},
+      {"photo.jpg", png, 2, ""},
+      {"photo.png", jpeg, 8, ""},
+      {"animation.webp", gif, 3, ""},
+      {"scan.tif", jpeg, 8, ""},
+      {"unknown.jpg", Bytes(40, 'x'), 0, "JPEG"},
+      {"unknown.gif", Bytes(40, 'x'), 0, "GIF"},
+      {"cut.png", Bytes(png.begin(), png.begin() + 20), 0, "PNG"},
+  };
+  for (const Case& c : cases) {
+    const std::string path = Write(c.Name, c.Data);
+    if (c.Width) {
+      EXPECT_EQ(LoadPictureFile(path).Width(), c.Width) << c.Name;
+    } else {
+      EXPECT_NE(ErrorOf([&] { LoadPictureFile(path); }).find(c.Format), std::string::npos)
+          << c.Name;
+    }
+  }
 }
 
 TEST_F(PictureFiles, OtherExtensionsGiveTheUnknownExtensionMessage) {
-  EXPECT_EQ(ErrorOf([] { LoadPictureFile("C:\\pictures\\cat.Gif"); }),
-            "Unknown picture file extension (.Gif)");
+  EXPECT_EQ(ErrorOf([] { LoadPictureFile("C:\\pictures\\cat.Ico"); }),
+            "Unknown picture file extension (.Ico)");
   EXPECT_EQ(ErrorOf([] { LoadPictureFile("C:\\my.pictures\\cat"); }),
             "Unknown picture file extension (.)");
   EXPECT_EQ(ErrorOf([] { LoadPictureFile("/home/me/my.pictures/cat"); }),

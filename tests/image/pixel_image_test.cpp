@@ -76,6 +76,33 @@ TEST(PixelImageAlpha, CopyAlphaFromTakesGreyValuesOrAlphaOfTheSameSizeOnly) {
   }
 }
 
+PixelImage WithOpaqueCorner(PixelImage image) {
+  SetPixel(image, 0, 0, {1, 1, 1, 255});
+  return image;
+}
+
+TEST(PixelImageAlpha, OverBlackScalesColoursByAlphaOnlyWhenThereIsAlpha) {
+  struct Case {
+    const char* Name;
+    PixelImage Image;
+    int BitCount;
+    std::string Pixel;
+  };
+  const Case cases[] = {
+      {"opaque", Filled(3, 2, 32, {10, 20, 200, 255}), 24, "10,20,200"},
+      {"half", Filled(3, 2, 32, {10, 20, 200, 128}), 24, "5,10,100"},
+      {"transparent", WithOpaqueCorner(Filled(3, 2, 32, {10, 20, 200, 0})), 24, "0,0,0"},
+      {"24 bits", Filled(3, 2, 24, {10, 20, 200}), 24, "10,20,200"},
+      // A fourth byte of zeros everywhere is no alpha (a plain 32-bit bitmap).
+      {"all alpha zero", Filled(3, 2, 32, {10, 20, 200, 0}), 32, "10,20,200,0"},
+  };
+  for (const Case& c : cases) {
+    const PixelImage flat = OverBlack(c.Image);
+    EXPECT_EQ(flat.BitCount(), c.BitCount) << c.Name;
+    EXPECT_EQ(BgrAt(flat, 2, 1), c.Pixel) << c.Name;
+  }
+}
+
 TEST(PixelImageStretch, HundredByFiftyFillsAWholeSquareTexture) {
   PixelImage picture = Filled(100, 50, 24, {0, 0, 200});
   for (int32_t y = 0; y < 50; ++y) {

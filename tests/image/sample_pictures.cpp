@@ -88,6 +88,7 @@ bool WriteJpeg(const JpegSample* sample, const std::vector<jpeg_scan_info>* scan
                                                   : JCS_CMYK;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 100, TRUE);
+  if (sample->FullChroma) info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
   if (sample->Components == 4) info.write_Adobe_marker = sample->AdobeMarker;
   if (sample->Progressive) jpeg_simple_progression(&info);
   if (!scans->empty()) {
@@ -95,6 +96,10 @@ bool WriteJpeg(const JpegSample* sample, const std::vector<jpeg_scan_info>* scan
     info.num_scans = static_cast<int>(scans->size());
   }
   jpeg_start_compress(&info, TRUE);
+  if (!sample->Exif.empty()) {
+    jpeg_write_marker(&info, JPEG_APP0 + 1, sample->Exif.data(),
+                      static_cast<unsigned>(sample->Exif.size()));
+  }
   const size_t rowBytes = static_cast<size_t>(sample->Width) * sample->Components;
   while (info.next_scanline < info.image_height) {
     JSAMPROW row = const_cast<JSAMPROW>(sample->Samples.data() + info.next_scanline * rowBytes);

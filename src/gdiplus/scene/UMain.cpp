@@ -153,9 +153,10 @@ void TFMain::SetUpBackground() {
   BackgroundSource = ChooseSceneBackground(BackType, BackPic);
   switch (BackgroundSource) {
     case SceneBackground::File:
-      // Stretched over the screen: a large photograph need not decode whole.
-      Image1.Picture =
-          LoadPictureFile(BackPic, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+      // Stretched over the screen: a large photograph need not decode whole. Nothing lies
+      // behind a background, so its transparent pixels are black.
+      Image1.Picture = OverBlack(
+          LoadPictureFile(BackPic, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
       break;
     case SceneBackground::ScreenCopy:
       Image1.Picture = ScreenCopy();

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "framework/string_list.h"
+#include "image/pixel_image.h"
 #include "world/bubble_table.h"
 
 namespace {
@@ -258,11 +259,20 @@ GlyphPixels MakeGlyph(GlyphKind kind) {
 }
 
 std::string PictureFilter() {
-  using namespace std::string_literals;
-  return "Pictures (*.bmp;*.dib;*.jpg;*.jpeg;*.jpe;*.jfif;*.png)\0"
-         "*.bmp;*.dib;*.jpg;*.jpeg;*.jpe;*.jfif;*.png\0"
-         "Bitmaps (*.bmp;*.dib)\0*.bmp;*.dib\0"
-         "JPEG pictures (*.jpg;*.jpeg;*.jpe;*.jfif)\0*.jpg;*.jpeg;*.jpe;*.jfif\0"
-         "PNG pictures (*.png)\0*.png\0"
-         "All files (*.*)\0*.*\0\0"s;
+  // Each entry is a name and its patterns, each ended by a NUL; a NUL after the last ends
+  // the list.
+  const auto entry = [](const std::string& name, const std::string& patterns) {
+    return name + " (" + patterns + ")" + '\0' + patterns + '\0';
+  };
+  std::string all;
+  std::string kinds;
+  for (const PictureFileKind& kind : PictureFileKinds()) {
+    std::string patterns;
+    for (const std::string_view extension : kind.Extensions) {
+      patterns += (patterns.empty() ? "*." : ";*.") + std::string(extension);
+    }
+    all += (all.empty() ? "" : ";") + patterns;
+    kinds += entry(std::string(kind.Name), patterns);
+  }
+  return entry("Pictures", all) + kinds + entry("All files", "*.*") + '\0';
 }
