@@ -290,6 +290,16 @@ bool HandleCommonMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
       if (FinishProc) Guarded([&] { FinishProc(window, SaverMode); });
       PostQuitMessage(0);
       return true;
+    case WM_DISPLAYCHANGE:
+      // Monitors came, went or changed mode (Alt+Enter's full-screen switch among them):
+      // the window covers the new virtual screen, so no monitor shows the desktop. The
+      // world keeps its size.
+      if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0) {
+        const ScreenRect desktop = DesktopLayout().Virtual();
+        SetWindowPos(window, HWND_TOPMOST, desktop.Left, desktop.Top, desktop.Width(),
+                     desktop.Height(), SWP_NOACTIVATE);
+      }
+      return false;
     case WM_POWERBROADCAST:
       if (wParam != PowerSettingChange || !lParam || !StartupCompleted) return false;
       DisplayPowerNotice(window, *reinterpret_cast<const PowerSettingNotice*>(lParam));
