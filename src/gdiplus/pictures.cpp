@@ -30,12 +30,12 @@ constexpr int32_t BuiltInBackground = 1;
 constexpr int32_t ScreenCopyBackground = 2;
 constexpr int32_t FileBackground = 3;
 
-std::unique_ptr<TGPBitmap> LoadBackground() {
+std::unique_ptr<TGPBitmap> LoadBackground(const ScreenRect& desktop) {
   switch (BackType) {
     case BuiltInBackground:
       return LoadResourceImage("BACK", "JPG");
     case ScreenCopyBackground:
-      return CopyScreenImage();
+      return CopyScreenImage(desktop);
     case FileBackground:
       return LoadUserPictureFile(BackPic, GetSystemMetrics(SM_CXSCREEN),
                                  GetSystemMetrics(SM_CYSCREEN));
@@ -87,15 +87,42 @@ bool StartGdiplus() {
   return StartGdiplusSession(GdiplusToken);
 }
 
-void LoadGdiplusPictures() {
+void LoadGdiplusPictures(const ScreenRect& desktop) {
   BallImage = LoadResourceImage("BALL", "PNG");
   HighlightImage = LoadResourceImage("BALL1", "PNG");
   ShadowImage = LoadResourceImage("BALL2", "PNG");
-  BackgroundImage = LoadBackground();
+  BackgroundImage = LoadBackground(desktop);
   UserPicture = LoadFirstListedPicture();
 }
 
-void SetUpPreview(HWND window) {
+// The background over the whole preview, or, over a desktop of several monitors, over
+// each monitor on its own (a copy of the virtual screen: each its own part).
+void DrawPreviewBackground(TGPGraphics& graphics, int32_t width, int32_t height,
+                           const ScreenLayout* desktop) {
+  const int32_t pictureWidth =
+      BackgroundImage ? static_cast<int32_t>(BackgroundImage->GetWidth()) : 0;
+  const int32_t pictureHeight =
+      BackgroundImage ? static_cast<int32_t>(BackgroundImage->GetHeight()) : 0;
+  const BackgroundKind kind = BackType == ScreenCopyBackground ? BackgroundKind::VirtualScreenCopy
+                                                               : BackgroundKind::Picture;
+  const std::vector<BackgroundPart> parts =
+      desktop && desktop->World().Width() == width && desktop->World().Height() == height
+          ? BackgroundParts(*desktop, pictureWidth, pictureHeight, kind, false, desktop->World())
+          : std::vector<BackgroundPart>{};
+  if (parts.size() <= 1) {
+    graphics.DrawImage(BackgroundImage.get(), 0, 0, width, height);
+    return;
+  }
+  for (const BackgroundPart& part : parts) {
+    graphics.DrawImage(
+        BackgroundImage.get(),
+        Gdiplus::Rect(part.Dest.Left, part.Dest.Top, part.Dest.Width(), part.Dest.Height()),
+        part.Source.Left, part.Source.Top, part.Source.Width(), part.Source.Height(),
+        Gdiplus::UnitPixel);
+  }
+}
+
+void SetUpPreview(HWND window, const ScreenLayout* desktop) {
   PreviewRect = RECT{};
   GetClientRect(window, &PreviewRect);
   const int32_t width = PreviewRect.right - PreviewRect.left;
@@ -109,7 +136,7 @@ void SetUpPreview(HWND window) {
     TGPGraphics graphics(PreviewBackground.get());
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQuality);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-    graphics.DrawImage(BackgroundImage.get(), 0, 0, width, height);
+    DrawPreviewBackground(graphics, width, height, desktop);
   }
 
   // Both layers are cut by the body picture's width, so they stay in register.
@@ -140,14 +167,15 @@ void ShutdownGdiplus() {
   GdiplusToken = 0;
 }
 
-std::unique_ptr<TGPBitmap> CopyScreenImage() {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
+std::unique_ptr<TGPBitmap> CopyScreenImage(const ScreenRect& area) {
+  const bool primary = area.Empty();
+  const int width = primary ? GetSystemMetrics(SM_CXSCREEN) : area.Width();
+  const int height = primary ? GetSystemMetrics(SM_CYSCREEN) : area.Height();
   HDC screen = GetDC(nullptr);
   HBITMAP copy = CreateCompatibleBitmap(screen, width, height);
   HDC memory = CreateCompatibleDC(screen);
   HGDIOBJ previous = SelectObject(memory, copy);
-  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  BitBlt(memory, 0, 0, width, height, screen, area.Left, area.Top, SRCCOPY);
   // GDI+ must not be handed a bitmap that is still selected into a device context.
   SelectObject(memory, previous);
   DeleteDC(memory);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/screen_layout.h"
 #include "gdiplus/gdiplus_objects.h"
 
 extern ULONG_PTR GdiplusToken;
@@ -34,12 +35,15 @@ bool StartGdiplus();
 // built-in photograph, 2 a copy of the screen as it is now, 3 the file BackPic, other
 // none) and UserPicture from the first entry of PictureList when BallPic is not blank.
 // User files are decoded by our own bounded decoders; one that fails gives a bitmap
-// that holds no image, without a message.
-void LoadGdiplusPictures();
+// that holds no image, without a message. desktop: where a copy of the screen is taken
+// (the virtual screen for a full-screen window); empty: the primary screen.
+void LoadGdiplusPictures(const ScreenRect& desktop = {});
 
 // The preview set-up: PreviewRect from the window, SizeScale becomes the preview scale,
-// SpriteSize, and the three pre-scaled images drawn with high-quality modes.
-void SetUpPreview(HWND window);
+// SpriteSize, and the three pre-scaled images drawn with high-quality modes. A preview
+// that covers the whole desktop (layout given) stretches its background over each monitor
+// on its own, as the full-screen drivers do.
+void SetUpPreview(HWND window, const ScreenLayout* desktop = nullptr);
 
 // Frees the three preview images; with none there is nothing to do.
 void FreePreviewImages();
@@ -50,8 +54,9 @@ void ReleasePictures();
 // ReleasePictures, then GdiplusShutdown. Safe when GDI+ never started.
 void ShutdownGdiplus();
 
-// A bitmap copy of the whole primary screen as it is now (BackType 2).
-std::unique_ptr<TGPBitmap> CopyScreenImage();
+// A bitmap copy of the screen as it is now (BackType 2): the area given, or the whole
+// primary screen when it is empty.
+std::unique_ptr<TGPBitmap> CopyScreenImage(const ScreenRect& area = {});
 
 // A user's picture file decoded by our own decoders into a 32bppARGB bitmap; a file
 // that cannot be read or decoded gives a bitmap that holds no image. A JPEG is decoded

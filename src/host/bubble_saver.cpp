@@ -16,12 +16,16 @@ bool DrawsWithGdiplus(ScreenSaverMode mode) {
   return mode == smPreview || !UseDirectDraw;
 }
 
+// The run and /p 0, as opposed to a preview inside another program's window.
+bool IsFullScreen(HWND window) {
+  return (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0;
+}
+
 // A full-screen window covers every monitor, and its world is the virtual screen; a
 // preview inside another program's window keeps the primary screen's proportions.
 void SizeTheWorld(HWND window) {
   BubbleRadius = ComputeBubbleRadius(SizeScale);
-  const bool fullScreen = (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0;
-  const ScreenRect world = (fullScreen ? DesktopLayout() : PrimaryLayout()).World();
+  const ScreenRect world = (IsFullScreen(window) ? DesktopLayout() : PrimaryLayout()).World();
   WorldRect = WorldRectangle{0, 0, world.Width(), world.Height()};
 }
 
@@ -34,9 +38,9 @@ void CloseChime() {
   WindBell = nullptr;
 }
 
-void PrepareGdiplus() {
+void PrepareGdiplus(HWND window) {
   StartGdiplus();
-  LoadGdiplusPictures();
+  LoadGdiplusPictures(IsFullScreen(window) ? DesktopLayout().Virtual() : ScreenRect{});
   BallsCount = ForcedBallsCount(WorldRect.Width);
 }
 
@@ -49,7 +53,12 @@ void StartRunScene(HWND window) {
 }
 
 void StartPreview(HWND window) {
-  SetUpPreview(window);
+  if (IsFullScreen(window)) {
+    const ScreenLayout desktop = DesktopLayout();
+    SetUpPreview(window, &desktop);
+  } else {
+    SetUpPreview(window);
+  }
   Restitution = 1.0;  // the preview keeps the full speed at walls and collisions
 }
 
@@ -60,7 +69,7 @@ void BubbleStartup(HWND window, ScreenSaverMode mode) {
   BallsCount = LimitBallsCount(BallsCount);
   SizeTheWorld(window);
   OpenChime();
-  if (DrawsWithGdiplus(mode)) PrepareGdiplus();
+  if (DrawsWithGdiplus(mode)) PrepareGdiplus(window);
   InitBubbles(BallsCount);
   if (mode == smRun) StartRunScene(window);
   if (mode == smPreview) StartPreview(window);
