@@ -95,6 +95,8 @@ void LoadGdiplusPictures(const ScreenRect& desktop) {
   UserPicture = LoadFirstListedPicture();
 }
 
+namespace {
+
 // The background over the whole preview, or, over a desktop of several monitors, over
 // each monitor on its own (a copy of the virtual screen: each its own part).
 void DrawPreviewBackground(TGPGraphics& graphics, int32_t width, int32_t height,
@@ -121,6 +123,8 @@ void DrawPreviewBackground(TGPGraphics& graphics, int32_t width, int32_t height,
         Gdiplus::UnitPixel);
   }
 }
+
+}  // namespace
 
 void SetUpPreview(HWND window, const ScreenLayout* desktop) {
   PreviewRect = RECT{};
