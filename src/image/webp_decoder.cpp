@@ -40,6 +40,19 @@ int OrientationOf(const WebPData& webp) {
   return orientation;
 }
 
+std::string StatusText(VP8StatusCode status) {
+  switch (status) {
+    case VP8_STATUS_OUT_OF_MEMORY:
+      return "out of memory";
+    case VP8_STATUS_UNSUPPORTED_FEATURE:
+      return "an unsupported feature";
+    case VP8_STATUS_NOT_ENOUGH_DATA:
+      return "the data ends early (truncated file)";
+    default:
+      return "bad data";
+  }
+}
+
 PixelImage DecodeStill(std::span<const uint8_t> data, const WebPBitstreamFeatures& features) {
   WebPDecoderConfig config;
   if (!WebPInitDecoderConfig(&config)) Fail("libwebp version mismatch");
@@ -52,8 +65,7 @@ PixelImage DecodeStill(std::span<const uint8_t> data, const WebPBitstreamFeature
   config.output.u.RGBA.size = image.Stride() * static_cast<size_t>(image.Height());
   const VP8StatusCode status = WebPDecode(data.data(), data.size(), &config);
   WebPFreeDecBuffer(&config.output);
-  if (status != VP8_STATUS_OK)
-    Fail("bad or truncated data (status " + std::to_string(status) + ")");
+  if (status != VP8_STATUS_OK) Fail(StatusText(status));
   return image;
 }
 
