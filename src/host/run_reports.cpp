@@ -106,7 +106,3 @@ void ShowQueuedRunReports(HWND host) {
     ShowOne(host, text);
   }
 }
-
-bool RunReportShowing() {
-  return Showing;
-}

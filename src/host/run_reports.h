@@ -29,4 +29,3 @@ class RunReportQueue {
 // while one is up, keeps it above every other window. Returns at once when nothing waits.
 // host may be destroyed when this returns.
 void ShowQueuedRunReports(HWND host);
-bool RunReportShowing();
