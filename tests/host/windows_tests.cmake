@@ -40,3 +40,15 @@ vesperine_unit_test(NAME host_monitors_tests
   TIMEOUT 600)
 add_dependencies(host_monitors_tests vesperine_scr)
 set_tests_properties(host_monitors_tests PROPERTIES RUN_SERIAL TRUE LABELS two-monitors)
+
+# Pictures in the new formats and an Exif portrait under each driver, with the image
+# tests' own writers.
+find_package(WebP REQUIRED)
+vesperine_unit_test(NAME host_formats_tests
+  SOURCES formats_test.cpp ${PROJECT_SOURCE_DIR}/tests/image/sample_pictures.cpp
+          ${PROJECT_SOURCE_DIR}/tests/image/sample_formats.cpp
+  LIBS vesperine_harness vesperine_image WebP::webpmux
+  TIMEOUT 600)
+target_include_directories(host_formats_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+add_dependencies(host_formats_tests vesperine_scr)
+set_tests_properties(host_formats_tests PROPERTIES RUN_SERIAL TRUE)
