@@ -416,8 +416,16 @@ TDirect3DTexture::~TDirect3DTexture() {
   std::erase(Display.Textures, this);
 }
 
+namespace {
+bool TextureCopiesRefused = false;
+}  // namespace
+
+void TDXDraw::RefuseTextureCopies(bool refuse) {
+  TextureCopiesRefused = refuse;
+}
+
 void TDirect3DTexture::CreateDeviceCopy() {
-  if (DeviceCopy || !Display.Device || Source.Empty()) return;
+  if (DeviceCopy || !Display.Device || Source.Empty() || TextureCopiesRefused) return;
   DDSURFACEDESC2 desc{};
   desc.dwSize = sizeof desc;
   desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;

@@ -138,6 +138,9 @@ class TDXDraw {
   ULONG LastDirectDrawReleaseCount() const { return LastReleaseCount; }
   // Surfaces and texture copies of all displays currently held, for leak tests.
   static int LiveSurfaceCount();
+  // For tests: every texture's device copy is refused from now on, as a device without
+  // video memory left refuses it; the texture objects still exist.
+  static void RefuseTextureCopies(bool refuse);
 
   // Whether ddraw.dll and DirectDrawCreateEx are present on this system.
   static bool DirectDrawAvailable();

@@ -478,3 +478,31 @@ TEST_F(SceneFormTest, FramesRestWhileTheDisplayIsOffOrTheSceneHiddenAndComeBack)
   form->Show();
   EXPECT_TRUE(form->Timer1.Enabled());
 }
+
+// Textures whose device copies were refused draw nothing, not untextured squares: with
+// every copy refused the frame is the black background alone.
+TEST_F(SceneFormTest, ALayerWithoutADeviceCopyIsLeftOut) {
+  HostWindow host;
+  BallsCount = 1;
+  BackType = 3;
+  BackPic = TempFile("none.bmp");  // black background
+  TDXDraw::RefuseTextureCopies(true);
+  auto form = MakeForm();
+  form->SetParentWindow(host.Handle);
+  form->Show();
+  TDXDraw::RefuseTextureCopies(false);
+  ASSERT_TRUE(form->DXDraw->CanDraw());
+  ASSERT_NE(form->Ball(), nullptr);
+  EXPECT_EQ(form->Ball()->Surface(), nullptr);
+  BubbleTable[1] = Bubble{200, 150, 0, 0, 200, 0, 0, 0, 0, 0, true, 1};
+  form->DrawScene();
+  PixelImage frame;
+  ASSERT_TRUE(ReadSurfaceImage(form->DXDraw->Surface(), frame));
+  int lit = 0;
+  for (int y = 60; y < 240; ++y)
+    for (int x = 110; x < 290; ++x) {
+      const uint8_t* p = frame.Row(y) + x * 4;
+      lit += p[0] > 8 || p[1] > 8 || p[2] > 8;
+    }
+  EXPECT_EQ(lit, 0) << "a layer without its texture was drawn";
+}
