@@ -71,6 +71,16 @@ PixelImage ScreenCopy() {
   return copy;
 }
 
+// Moves every vertex of a bubble's quads by (dx, dy) pixels.
+void ShiftQuads(BubbleQuads& quads, float dx, float dy) {
+  for (int i = 0; i < quads.Count; ++i) {
+    for (SceneVertex& vertex : quads.Quads[i].Vertices) {
+      vertex.X += dx;
+      vertex.Y += dy;
+    }
+  }
+}
+
 }  // namespace
 
 bool LoadPngWithAlpha(std::span<const uint8_t> stream, PixelImage& bitmap) {
@@ -412,9 +422,14 @@ void TFDxBall::DrawScene() {
                                   HasDeviceCopy(HighlightTexture), ShowShadow};
   DXDraw->BeginScene();
   const int count = BubblesInUse();
+  // The full-screen mode shows the primary monitor alone: its part of the world.
+  const ScreenRect primary = Layout.ToWorld({0, 0, 1, 1});
+  const float shiftX = DXDraw->Options.FullScreen ? static_cast<float>(-primary.Left) : 0.0f;
+  const float shiftY = DXDraw->Options.FullScreen ? static_cast<float>(-primary.Top) : 0.0f;
   for (int k = 1; k <= count; ++k) {
     const bool hasPicture = k <= PictureBubbleCount && HasDeviceCopy(PictureTextures[k]);
-    const BubbleQuads quads = BuildBubbleQuads(BubbleTable[k], k, hasPicture, sizes, sources);
+    BubbleQuads quads = BuildBubbleQuads(BubbleTable[k], k, hasPicture, sizes, sources);
+    if (shiftX != 0.0f || shiftY != 0.0f) ShiftQuads(quads, shiftX, shiftY);
     for (int i = 0; i < quads.Count; ++i) {
       const LayerQuad& quad = quads.Quads[i];
       DXDraw->SetTexture(0, LayerTexture(static_cast<int>(quad.Layer), k));
