@@ -78,6 +78,15 @@ void PostClose(HWND window) {
   PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
+// The run's mouse rule, by the cursor's position: more than 5 pixels from MouseOrigin on
+// either axis closes the window.
+bool CloseIfMouseMoved(HWND window) {
+  const POINT now = CursorNow();
+  if (!MovedBeyondSlack({MouseOrigin.x, MouseOrigin.y}, {now.x, now.y})) return false;
+  PostClose(window);
+  return true;
+}
+
 bool ExistingRunWindow() {
   HWND other = FindWindowA(HostWindowClass, RunTitle);
   return other && IsWindow(other);
@@ -240,11 +249,7 @@ bool HandleEndOfSession(HWND window, UINT message, WPARAM wParam, LRESULT& resul
 // run whichever window it reached (a bubble window, an error box, the host while that box
 // disables it); then any error report waiting for the run to be shown.
 void WatchRunFromTick(HWND window) {
-  POINT now = CursorNow();
-  if (MovedBeyondSlack({MouseOrigin.x, MouseOrigin.y}, {now.x, now.y})) {
-    PostClose(window);
-    return;
-  }
+  if (CloseIfMouseMoved(window)) return;
   ShowQueuedRunReports(window);
 }
 
@@ -341,12 +346,8 @@ bool HandleRunMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, L
       return wParam == 0;
     case WM_SYSCOMMAND:
       return wParam == SC_SCREENSAVE || wParam == SC_CLOSE;
-    case WM_MOUSEMOVE: {
-      POINT now = CursorNow();
-      if (!MovedBeyondSlack({MouseOrigin.x, MouseOrigin.y}, {now.x, now.y})) return false;
-      PostClose(window);
-      return true;
-    }
+    case WM_MOUSEMOVE:
+      return CloseIfMouseMoved(window);
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_LBUTTONDOWN:

@@ -9,7 +9,3 @@
 ScreenLayout DesktopLayout();
 // The primary screen alone, at (0, 0): what a preview inside another window scales from.
 ScreenLayout PrimaryLayout();
-
-inline RECT ToRect(const ScreenRect& rect) {
-  return {rect.Left, rect.Top, rect.Right, rect.Bottom};
-}

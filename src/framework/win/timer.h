@@ -57,7 +57,6 @@ class TTimerHold {
     Holding = false;
     if (WasEnabled) timer.SetEnabled(true);
   }
-  bool Holds() const { return Holding; }
 
  private:
   bool Holding = false;
