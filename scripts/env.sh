@@ -10,11 +10,11 @@ export WINEARCH=win32
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 export WINEDEBUG=${WINEDEBUG:--all}
 
-# Wine runs a 32-bit Windows program as a 32-bit Linux process. Some machines cannot start
-# one at all (a virtual machine whose kernel has no 32-bit user mode); there the Windows
-# build still compiles, but nothing of it can run.
+# Wine runs a 32-bit Windows program as a 32-bit Linux process: natively, or where the kernel
+# has no 32-bit user mode (some virtual machines), under qemu-user as scripts/setup arranges.
+# Where neither works the Windows build still compiles, but nothing of it can run.
 wine_runs_here() {
   local server=/usr/lib/wine/wineserver32
   [ -x "$server" ] && "$server" --version >/dev/null 2>&1
 }
-WINE_UNAVAILABLE_REASON="this machine cannot execute 32-bit programs (its kernel refuses them), so 32-bit wine cannot start"
+WINE_UNAVAILABLE_REASON="this machine cannot execute 32-bit programs (its kernel refuses them, and qemu-user could not be set up), so 32-bit wine cannot start"
