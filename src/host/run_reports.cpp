@@ -12,6 +12,8 @@ ErrorSink PreviousSink = nullptr;
 bool Showing = false;
 HWND WatchedHost = nullptr;
 HHOOK InputWatch = nullptr;
+HHOOK ZOrderWatch = nullptr;
+HWND Box = nullptr;
 
 void QueueReport(const char* text) {
   Queued.emplace_back(text);
@@ -44,38 +46,51 @@ LRESULT CALLBACK WatchInputUnderTheBox(int code, WPARAM removal, LPARAM message)
   return CallNextHookEx(InputWatch, code, removal, message);
 }
 
-struct BoxSearch {
-  HWND Owner;
-  HWND Found;
-};
-
-BOOL CALLBACK FindOwnedBox(HWND window, LPARAM search) {
-  auto* wanted = reinterpret_cast<BoxSearch*>(search);
+bool IsBox(HWND window) {
   char name[16] = {};
   GetClassNameA(window, name, sizeof name);
-  if (lstrcmpA(name, "#32770") != 0 || GetWindow(window, GW_OWNER) != wanted->Owner) return TRUE;
-  wanted->Found = window;
-  return FALSE;
+  return lstrcmpA(name, "#32770") == 0 && GetWindow(window, GW_OWNER) == WatchedHost;
 }
 
-// The driver's windows are topmost too, and a bubble window made after the box would
-// otherwise cover it.
-void KeepBoxOnTop(HWND host) {
-  BoxSearch search{host, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), FindOwnedBox, reinterpret_cast<LPARAM>(&search));
-  if (!search.Found || !GetWindow(search.Found, GW_HWNDPREV)) return;
-  SetWindowPos(search.Found, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+// Only our own windows matter: another program's topmost window is not ours to fight.
+bool OwnWindowAbove(HWND window) {
+  for (HWND above = GetWindow(window, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+    if (GetWindowThreadProcessId(above, nullptr) == GetCurrentThreadId()) return true;
+  }
+  return false;
 }
 
-void ShowOne(HWND host, const std::string& text) {
+void RaiseBoxAboveOurWindows() {
+  if (!Box || !IsWindow(Box) || !OwnWindowAbove(Box)) return;
+  SetWindowPos(Box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// The driver's windows are topmost too, and a bubble window shown after the box would
+// cover it: whenever another of our windows takes a place in the z-order while the box is
+// up, the box goes back above it before anything is drawn.
+LRESULT CALLBACK KeepBoxOnTop(int code, WPARAM sentByOtherThread, LPARAM message) {
+  const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(message);
+  if (code == HC_ACTION && WatchedHost) {
+    if (sent->message == WM_INITDIALOG && IsBox(sent->hwnd)) Box = sent->hwnd;
+    if (sent->message == WM_WINDOWPOSCHANGED && sent->hwnd != Box) RaiseBoxAboveOurWindows();
+  }
+  return CallNextHookEx(ZOrderWatch, code, sentByOtherThread, message);
+}
+
+void ShowOne(HWND host, const std::string& text, BoxUpProcedure boxUp) {
   Showing = true;
   WatchedHost = host;
   InputWatch =
       SetWindowsHookExA(WH_GETMESSAGE, WatchInputUnderTheBox, nullptr, GetCurrentThreadId());
+  ZOrderWatch = SetWindowsHookExA(WH_CALLWNDPROCRET, KeepBoxOnTop, nullptr, GetCurrentThreadId());
   // Returns early (0) when the host, its owner, is destroyed while the box is up.
+  if (boxUp) boxUp(host, true);
   MessageBoxA(host, text.c_str(), ErrorBoxCaption, MB_OK | MB_ICONERROR | MB_TOPMOST);
+  if (boxUp && IsWindow(host)) boxUp(host, false);
   if (InputWatch) UnhookWindowsHookEx(InputWatch);
-  InputWatch = nullptr;
+  if (ZOrderWatch) UnhookWindowsHookEx(ZOrderWatch);
+  InputWatch = ZOrderWatch = nullptr;
+  Box = nullptr;
   WatchedHost = nullptr;
   Showing = false;
 }
@@ -95,14 +110,14 @@ RunReportQueue::~RunReportQueue() {
   Queued.clear();
 }
 
-void ShowQueuedRunReports(HWND host) {
+void ShowQueuedRunReports(HWND host, BoxUpProcedure boxUp) {
   if (Showing) {
-    KeepBoxOnTop(host);
+    RaiseBoxAboveOurWindows();  // and on every tick, whatever moved a window
     return;
   }
   while (!Queued.empty() && IsWindow(host)) {
     const std::string text = Queued.front();
     Queued.pop_front();
-    ShowOne(host, text);
+    ShowOne(host, text, boxUp);
   }
 }

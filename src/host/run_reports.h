@@ -27,5 +27,7 @@ class RunReportQueue {
 
 // From the host's tick: shows the queued reports (each in a modal box owned by host) or,
 // while one is up, keeps it above every other window. Returns at once when nothing waits.
-// host may be destroyed when this returns.
-void ShowQueuedRunReports(HWND host);
+// boxUp is told when a box comes up and when it has gone (while the host lives): the scene
+// rests under a box, so no bubble window rises over it. host may be destroyed on return.
+using BoxUpProcedure = void (*)(HWND host, bool up);
+void ShowQueuedRunReports(HWND host, BoxUpProcedure boxUp);

@@ -30,6 +30,8 @@ constexpr DWORD RunStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHIL
 
 DisplayPowerProcedure DisplayPowerProc = nullptr;
 bool DisplayOn = true;  // as the last display notice said
+bool ReportBoxUp = false;
+bool SceneShown = true;  // as the program was last told
 
 // The GUIDs of the two display notices (winnt.h defines them only for newer targets).
 constexpr GUID ConsoleDisplayStateGuid = {
@@ -211,6 +213,8 @@ void RunWindowModes() {
   if (SaverMode == smPreview)
     usable = ResolvePreviewParent(HandleArgument(ProgramArguments()), parent);
   DisplayOn = true;
+  ReportBoxUp = false;
+  SceneShown = true;
   std::optional<RunReportQueue> reports;
   if (SaverMode == smRun) {
     reports.emplace();
@@ -245,12 +249,27 @@ bool HandleEndOfSession(HWND window, UINT message, WPARAM wParam, LRESULT& resul
   }
 }
 
+// The scene makes frames and sound only while someone can see them: not while the display
+// is off, and not under a modal error box, whose topmost bubble windows would otherwise
+// keep rising over it.
+void TellSceneWhetherShown(HWND window) {
+  const bool shown = DisplayOn && !ReportBoxUp;
+  if (shown == SceneShown) return;
+  SceneShown = shown;
+  if (DisplayPowerProc) Guarded([&] { DisplayPowerProc(window, SaverMode, shown); });
+}
+
+void ReportBoxChanged(HWND window, bool up) {
+  ReportBoxUp = up;
+  TellSceneWhetherShown(window);
+}
+
 // Every tick of a run: the mouse rule by the cursor itself, so that a movement ends the
 // run whichever window it reached (a bubble window, an error box, the host while that box
 // disables it); then any error report waiting for the run to be shown.
 void WatchRunFromTick(HWND window) {
   if (CloseIfMouseMoved(window)) return;
-  ShowQueuedRunReports(window);
+  ShowQueuedRunReports(window, ReportBoxChanged);
 }
 
 // Off stops the host's timer and tells the program; on starts both again. A dimmed display
@@ -269,7 +288,7 @@ void DisplayPowerNotice(HWND window, const PowerSettingNotice& notice) {
   } else {
     StopHostTimer(window);
   }
-  if (DisplayPowerProc) Guarded([&] { DisplayPowerProc(window, SaverMode, on); });
+  TellSceneWhetherShown(window);
 }
 
 bool IsButtonDown(UINT message) {

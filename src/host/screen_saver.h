@@ -43,8 +43,9 @@ extern bool PasswordCheckActive;
 ScreenSaverMode RunScreenSaver(SaverProcedure startup, SaverProcedure tick, SaverProcedure finish,
                                ConfigureProcedure configure, int32_t timerInterval);
 
-// Told when the display goes off (false) and comes back (true), in the full-screen modes,
-// after the host has stopped or restarted its own timer; the program pauses its driver.
+// Told when nobody can see the scene (false: the display went off, or a run's error box came
+// up) and when it is seen again (true), in the full-screen modes, after the host has
+// stopped or restarted its own timer; the program pauses its driver.
 using DisplayPowerProcedure = void (*)(HWND window, ScreenSaverMode mode, bool displayOn);
 void SetDisplayPowerProcedure(DisplayPowerProcedure procedure);
 

@@ -29,6 +29,8 @@ class DirectDrawRunTest : public ::testing::Test {
         StartTimeout);
     if (!Host) return nullptr;
     Scene = harness::WaitForWindow({.ClassName = "VesperineForm", .Parent = Host}, 5000);
+    // Without DirectDraw nothing is drawn, and the tests of that case look for themselves.
+    harness::WaitForScreenDrawn(StartTimeout);
     harness::PumpFor(1500);  // a few frames
     return Host;
   }

@@ -446,6 +446,19 @@ size_t CountColours(const Capture& capture) {
   return colours.size();
 }
 
+bool WaitForScreenDrawn(DWORD timeoutMs) {
+  return WaitUntil(
+      [] {
+        const Capture screen = CaptureScreen();
+        int64_t lit = 0, sampled = 0;
+        for (int y = 0; y < screen.Height; y += 8) {
+          for (int x = 0; x < screen.Width; x += 8, ++sampled) lit += (screen.At(x, y) != 0);
+        }
+        return sampled > 0 && lit * 10 > sampled;
+      },
+      timeoutMs, 100);
+}
+
 MeanColour Mean(const Capture& capture, const RECT& area) {
   MeanColour mean;
   int left = std::max<int>(area.left, 0);

@@ -192,6 +192,10 @@ struct MeanColour {
   double Red = 0, Green = 0, Blue = 0;
 };
 MeanColour Mean(const Capture& capture, const RECT& area);
+// Waits until a driver has shown its first frame: more than a tenth of the screen is no
+// longer the black of a window that has not drawn yet. How long that takes depends on the
+// machine (a software rasteriser, an emulated CPU), so tests wait for it, not for a time.
+bool WaitForScreenDrawn(DWORD timeoutMs);
 
 // ---- Settings in the registry ----
 

@@ -130,7 +130,8 @@ bool WriteTiff(const TiffSample& sample, TIFF* tiff) {
                sample.Samples == 1 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
   TIFFSetField(tiff, TIFFTAG_COMPRESSION, sample.Compression);
   TIFFSetField(tiff, TIFFTAG_ORIENTATION, sample.Orientation);
-  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, sample.Height);
+  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP,
+               sample.RowsPerStrip ? sample.RowsPerStrip : sample.Height);
   if (sample.Samples == 4) {
     const uint16_t kind = sample.Associated ? EXTRASAMPLE_ASSOCALPHA : EXTRASAMPLE_UNASSALPHA;
     TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &kind);

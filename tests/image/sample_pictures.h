@@ -69,7 +69,8 @@ struct TiffSample {
   bool Associated = false;  // the alpha sample's kind (colours then premultiplied)
   int Orientation = 1;
   bool BigEndian = false;
-  Bytes Pixels;  // interleaved samples, rows as stored
+  Bytes Pixels;               // interleaved samples, rows as stored (the first strip)
+  uint32_t RowsPerStrip = 0;  // 0: one strip for the whole picture
 };
 Bytes EncodeTiff(const TiffSample& sample);
 
