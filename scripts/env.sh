@@ -18,3 +18,10 @@ wine_runs_here() {
   [ -x "$server" ] && "$server" --version >/dev/null 2>&1
 }
 WINE_UNAVAILABLE_REASON="this machine cannot execute 32-bit programs (its kernel refuses them, and qemu-user could not be set up), so 32-bit wine cannot start"
+
+# True where 32-bit programs run under qemu-user (the binfmt entry scripts/setup registers).
+# Everything there works as elsewhere, only several times slower: a software rasteriser on an
+# emulated CPU takes seconds for a frame that takes milliseconds on a real machine.
+wine_is_emulated() {
+  grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null
+}
