@@ -11,23 +11,32 @@
 
 namespace {
 
-// One sprite per bubble and frame: the colours drift every step, so none is cached.
-void DrawBubble(TGPGraphics& frame, const Bubble& bubble) {
+// One sprite per bubble and frame: the colours drift every step, so none is cached. Only
+// the part of it the frame shows is made, so a bubble far larger than the frame costs no
+// more than the frame.
+void DrawBubble(TGPGraphics& frame, const Bubble& bubble, INT frameWidth, INT frameHeight) {
   const INT side = SpriteSize;
-  const Gdiplus::Rect whole(0, 0, side, side);
-  TGPBitmap sprite(side, side, PixelFormat32bppARGB);
+  const PreviewDrawRect box = BoxToDrawRect(BubbleBox(bubble.X, bubble.Y, BubbleRadius, SizeScale));
+  const SpritePart part = VisibleSpritePart(box, side, frameWidth, frameHeight);
+  if (part.Empty()) return;
+  const INT width = part.Right - part.Left;
+  const INT height = part.Bottom - part.Top;
+  const Gdiplus::Rect whole(0, 0, width, height);
+  TGPBitmap sprite(width, height, PixelFormat32bppARGB);
   {
     TGPGraphics graphics(&sprite);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
-    graphics.DrawImage(PreviewBodyLayer.get(), whole, 0, 0, side, side, Gdiplus::UnitPixel);
+    graphics.DrawImage(PreviewBodyLayer.get(), whole, part.Left, part.Top, width, height,
+                       Gdiplus::UnitPixel);
     TintBitmap(sprite, static_cast<uint16_t>(bubble.Red), static_cast<uint16_t>(bubble.Green),
                static_cast<uint16_t>(bubble.Blue));
-    graphics.DrawImage(PreviewHighlightLayer.get(), whole, 0, 0, side, side, Gdiplus::UnitPixel);
+    graphics.DrawImage(PreviewHighlightLayer.get(), whole, part.Left, part.Top, width, height,
+                       Gdiplus::UnitPixel);
   }
-  const PreviewDrawRect box = BoxToDrawRect(BubbleBox(bubble.X, bubble.Y, BubbleRadius, SizeScale));
-  const auto sideF = static_cast<Gdiplus::REAL>(side);
-  frame.DrawImage(&sprite, Gdiplus::RectF(box.X, box.Y, box.Width, box.Height), 0.0f, 0.0f, sideF,
-                  sideF, Gdiplus::UnitPixel);
+  frame.DrawImage(&sprite,
+                  Gdiplus::RectF(part.Dest.X, part.Dest.Y, part.Dest.Width, part.Dest.Height), 0.0f,
+                  0.0f, static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height),
+                  Gdiplus::UnitPixel);
 }
 
 }  // namespace
@@ -45,7 +54,8 @@ void DrawPreviewFrame(HWND window) {
     TGPGraphics frameGraphics(frame.get());
     frameGraphics.DrawImage(PreviewBackground.get(), 0, 0, width, height);
     const int count = BubblesInUse();
-    for (int index = 1; index <= count; ++index) DrawBubble(frameGraphics, BubbleTable[index]);
+    for (int index = 1; index <= count; ++index)
+      DrawBubble(frameGraphics, BubbleTable[index], width, height);
   }
   // One unscaled draw, so the window never shows a half-composed frame.
   windowGraphics->DrawImage(frame.get(), 0, 0, width, height);

@@ -11,7 +11,8 @@
 namespace host_test {
 
 inline constexpr char HostClass[] = "WindowsScreenSaverClass";
-inline constexpr DWORD StartTimeout = 15000;  // wine starts a process in about a second
+inline constexpr DWORD StartTimeout = 15000;       // wine starts a process in about a second
+inline constexpr DWORD FirstFrameTimeout = 10000;  // a black screen is given up on then
 
 inline harness::WindowQuery RunWindowOf(DWORD processId) {
   return {.ClassName = HostClass, .Title = "Screen Saver", .ProcessId = processId};

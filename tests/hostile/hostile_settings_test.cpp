@@ -16,6 +16,7 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr DWORD StartTimeout = 15000;
 constexpr DWORD QuickEnd = 8000;
+constexpr DWORD FirstFrameTimeout = 10000;
 // A 32-bit saver has 2 GiB of address space; a run that needs a quarter of it for a
 // few bubbles has let a stored size through unbounded.
 constexpr size_t PrivateBytesLimit = 512u * 1024 * 1024;
@@ -129,6 +130,9 @@ class HostileSaverTest : public ::testing::Test {
     HWND window = harness::WaitForWindow(
         {.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id()}, StartTimeout);
     ASSERT_NE(window, nullptr) << "no host window; exit code " << saver.ExitCode();
+    // The close is timed from a drawn frame: how long a first frame takes is the machine's
+    // (a software rasteriser, an emulated CPU), not the close's.
+    harness::WaitForScreenDrawn(FirstFrameTimeout);
     harness::PumpFor(1000);
     ASSERT_TRUE(saver.Running()) << "ended by itself, exit code " << saver.ExitCode();
     EXPECT_FALSE(harness::WaitForMessageBox(saver.Id(), 0).has_value()) << "an error box";
