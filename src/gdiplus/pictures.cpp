@@ -132,7 +132,11 @@ void SetUpPreview(HWND window, const ScreenLayout* desktop) {
   const int32_t width = PreviewRect.right - PreviewRect.left;
   const int32_t height = PreviewRect.bottom - PreviewRect.top;
   SizeScale = PreviewScale(width, WorldRect.Width);
-  SpriteSize = LimitSpriteSize(PreviewSpriteSize(BubbleRadius, SizeScale), width, height);
+  // Both layers are cut by the body picture's width, so they stay in register.
+  const int32_t bodyWidth = BallImage ? static_cast<int32_t>(BallImage->GetWidth()) : 0;
+  const SourceRect body = BodySourceRect(bodyWidth);
+  SpriteSize = LimitSpriteToPicture(
+      LimitSpriteSize(PreviewSpriteSize(BubbleRadius, SizeScale), width, height), body.Width);
 
   PreviewBackground = std::make_unique<TGPBitmap>(width, height, PixelFormat32bppARGB);
   {
@@ -143,9 +147,6 @@ void SetUpPreview(HWND window, const ScreenLayout* desktop) {
     DrawPreviewBackground(graphics, width, height, desktop);
   }
 
-  // Both layers are cut by the body picture's width, so they stay in register.
-  const int32_t bodyWidth = BallImage ? static_cast<int32_t>(BallImage->GetWidth()) : 0;
-  const SourceRect body = BodySourceRect(bodyWidth);
   PreviewBodyLayer = ScaledLayer(BallImage.get(), body);
   PreviewHighlightLayer = ScaledLayer(HighlightImage.get(), body);
 }

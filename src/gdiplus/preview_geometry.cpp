@@ -31,6 +31,12 @@ int32_t LimitSpriteSize(int32_t side, int32_t frameWidth, int32_t frameHeight) {
   return side > limit ? static_cast<int32_t>(limit) : side;
 }
 
+int32_t LimitSpriteToPicture(int32_t side, int32_t pictureSide) {
+  if (pictureSide <= 0) return side;
+  const int64_t limit = 2 * static_cast<int64_t>(pictureSide);
+  return side > limit ? static_cast<int32_t>(limit) : side;
+}
+
 PreviewBox BubbleBox(double x, double y, int32_t radius, float scale) {
   const long double r = radius;
   const long double s = scale;

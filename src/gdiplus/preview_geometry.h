@@ -17,6 +17,11 @@ int32_t PreviewSpriteSize(int32_t radius, float scale);
 // seconds a frame and never let the preview end.
 int32_t LimitSpriteSize(int32_t side, int32_t frameWidth, int32_t frameHeight);
 
+// The sprite's layers are scaled from the body picture with high quality once per preview;
+// beyond twice the picture's own pixels they would show no more of it, only cost more (a
+// 2048-pixel square takes seconds). A picture of side 0 (none loaded) leaves side as it is.
+int32_t LimitSpriteToPicture(int32_t side, int32_t pictureSide);
+
 struct PreviewBox {
   int32_t Left, Top, Right, Bottom;
 };

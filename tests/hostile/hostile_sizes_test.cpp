@@ -24,6 +24,10 @@ TEST(HostileSizes, PreviewSpritesOfAHugeRadiusAreKeptToTwiceTheFrame) {
   ASSERT_EQ(side, 8292);
   EXPECT_EQ(LimitSpriteSize(side, 1024, 768), 2048);
   EXPECT_EQ(LimitSpriteSize(side, 600, 1900), 3800);
+  // and to twice the body picture the layers are scaled from (226 pixels of the 256).
+  EXPECT_EQ(LimitSpriteToPicture(2048, 226), 452);
+  EXPECT_EQ(LimitSpriteToPicture(256, 226), 256);  // the full-screen preview's own size
+  EXPECT_EQ(LimitSpriteToPicture(2048, 0), 2048);
 }
 
 TEST(HostileSizes, OrdinaryPreviewSpritesAreLeftAsTheyAre) {
