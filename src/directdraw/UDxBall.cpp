@@ -324,6 +324,18 @@ void TFDxBall::SwitchDisplay() {
   }
   SetCursor(CursorHidden ? nullptr : LoadCursor(nullptr, IDC_ARROW));
   DXDraw->Initialize();
+  if (DXDraw->Options.FullScreen) CoverEveryMonitor();
+}
+
+// Exclusive mode sizes the top-level window to the primary's display mode, which would
+// leave every other monitor showing the desktop: the run's window covers the whole desktop
+// again, black where the full-screen mode does not reach.
+void TFDxBall::CoverEveryMonitor() {
+  HWND root = GetAncestor(Handle(), GA_ROOT);
+  if (!root || root == Handle()) return;  // not inside a run's window
+  const ScreenRect desktop = DesktopLayout().Virtual();
+  SetWindowPos(root, HWND_TOPMOST, desktop.Left, desktop.Top, desktop.Width(), desktop.Height(),
+               SWP_NOACTIVATE);
 }
 
 void TFDxBall::DXDrawMouseMove(TShiftState, int x, int y) {

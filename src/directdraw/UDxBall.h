@@ -82,6 +82,7 @@ class TFDxBall : public TForm {
   void LoadPicture(int k, const std::string& entry, PixelImage& work);
   void LoadBackground(PixelImage& work);
   void SwitchDisplay();
+  void CoverEveryMonitor();
   void FillBackgroundSurface();
   void UpdateFrameTimer();
   const TDirect3DTexture* LayerTexture(int layer, int k) const;
