@@ -31,7 +31,8 @@ constexpr DWORD RunStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHIL
 DisplayPowerProcedure DisplayPowerProc = nullptr;
 bool DisplayOn = true;  // as the last display notice said
 bool ReportBoxUp = false;
-bool SceneShown = true;  // as the program was last told
+bool SessionEnding = false;  // between a log-off's question and its end
+bool SceneShown = true;      // as the program was last told
 
 // The GUIDs of the two display notices (winnt.h defines them only for newer targets).
 constexpr GUID ConsoleDisplayStateGuid = {
@@ -214,6 +215,7 @@ void RunWindowModes() {
     usable = ResolvePreviewParent(HandleArgument(ProgramArguments()), parent);
   DisplayOn = true;
   ReportBoxUp = false;
+  SessionEnding = false;
   SceneShown = true;
   std::optional<RunReportQueue> reports;
   if (SaverMode == smRun) {
@@ -233,30 +235,41 @@ void RunWindowModes() {
   }
 }
 
+// The scene makes frames and sound only while someone can see them: not while the display
+// is off, not under a modal error box, whose topmost bubble windows would otherwise keep
+// rising over it, and not once a log-off has asked to end the session.
+void TellSceneWhetherShown(HWND window) {
+  const bool shown = DisplayOn && !ReportBoxUp && !SessionEnding;
+  if (shown == SceneShown) return;
+  SceneShown = shown;
+  if (DisplayPowerProc) Guarded([&] { DisplayPowerProc(window, SaverMode, shown); });
+}
+
 // A log-off or shutdown is never held up: yes at once, and the end of the session ends the
 // program as a close would, without asking for a password (the user is leaving).
 bool HandleEndOfSession(HWND window, UINT message, WPARAM wParam, LRESULT& result) {
   switch (message) {
     case WM_QUERYENDSESSION:
+      // No more frames: the end of the session follows at once, and must not wait behind
+      // one. Should another program refuse the log-off, the frames start again.
+      StopHostTimer(window);
+      SessionEnding = true;
+      if (StartupCompleted) TellSceneWhetherShown(window);
       result = TRUE;
       return true;
     case WM_ENDSESSION:
-      if (wParam) DestroyWindow(window);
+      if (wParam) {
+        DestroyWindow(window);
+      } else {
+        SessionEnding = false;
+        if (DisplayOn) StartHostTimer(window);
+        if (StartupCompleted) TellSceneWhetherShown(window);
+      }
       result = 0;
       return true;
     default:
       return false;
   }
-}
-
-// The scene makes frames and sound only while someone can see them: not while the display
-// is off, and not under a modal error box, whose topmost bubble windows would otherwise
-// keep rising over it.
-void TellSceneWhetherShown(HWND window) {
-  const bool shown = DisplayOn && !ReportBoxUp;
-  if (shown == SceneShown) return;
-  SceneShown = shown;
-  if (DisplayPowerProc) Guarded([&] { DisplayPowerProc(window, SaverMode, shown); });
 }
 
 void ReportBoxChanged(HWND window, bool up) {
