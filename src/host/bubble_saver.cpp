@@ -92,12 +92,12 @@ void BubbleFinish(HWND, ScreenSaverMode mode) {
   ShutdownGdiplus();
 }
 
-void BubbleDisplayPower(HWND, ScreenSaverMode mode, bool displayOn) {
+void BubbleSceneShown(HWND, ScreenSaverMode mode, bool shown) {
   if (mode != smRun) return;
   if (UseDirectDraw) {
-    SetDirectDrawSceneAwake(displayOn);
+    SetDirectDrawSceneAwake(shown);
   } else {
-    SetGdiplusSceneAwake(displayOn);
+    SetGdiplusSceneAwake(shown);
   }
 }
 

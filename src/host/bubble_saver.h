@@ -14,8 +14,8 @@ void BubbleStartup(HWND window, ScreenSaverMode mode);
 void BubbleTick(HWND window, ScreenSaverMode mode);
 // From the host window's destruction: frees what start-up made, GDI+ last.
 void BubbleFinish(HWND window, ScreenSaverMode mode);
-// The display went off or came back: the run's driver holds or goes on (the preview
+// The scene went unseen or is seen again: the run's driver holds or goes on (the preview
 // draws on the host's timer, which the host holds itself).
-void BubbleDisplayPower(HWND window, ScreenSaverMode mode, bool displayOn);
+void BubbleSceneShown(HWND window, ScreenSaverMode mode, bool shown);
 // The settings dialog, run until it is closed; the parent is not used.
 void BubbleConfigure(HWND parent);

@@ -8,7 +8,7 @@
 #include "host/screen_saver.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  SetDisplayPowerProcedure(BubbleDisplayPower);
+  SetSceneShownProcedure(BubbleSceneShown);
   bool ran = GuardedCall([] {
     RunScreenSaver(BubbleStartup, BubbleTick, BubbleFinish, BubbleConfigure, BubbleTickInterval);
   });

@@ -28,7 +28,7 @@ constexpr DWORD ClassStyle = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
 constexpr DWORD PreviewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
 constexpr DWORD RunStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
-DisplayPowerProcedure DisplayPowerProc = nullptr;
+SceneShownProcedure SceneShownProc = nullptr;
 bool DisplayOn = true;  // as the last display notice said
 bool ReportBoxUp = false;
 bool SessionEnding = false;  // between a log-off's question and its end
@@ -242,7 +242,7 @@ void TellSceneWhetherShown(HWND window) {
   const bool shown = DisplayOn && !ReportBoxUp && !SessionEnding;
   if (shown == SceneShown) return;
   SceneShown = shown;
-  if (DisplayPowerProc) Guarded([&] { DisplayPowerProc(window, SaverMode, shown); });
+  if (SceneShownProc) Guarded([&] { SceneShownProc(window, SaverMode, shown); });
 }
 
 // A log-off or shutdown is never held up: yes at once, and the end of the session ends the
@@ -400,8 +400,8 @@ SaverArguments ProgramArguments() {
   return arguments;
 }
 
-void SetDisplayPowerProcedure(DisplayPowerProcedure procedure) {
-  DisplayPowerProc = procedure;
+void SetSceneShownProcedure(SceneShownProcedure procedure) {
+  SceneShownProc = procedure;
 }
 
 bool HasSwitch(char Letter) {

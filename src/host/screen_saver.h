@@ -43,11 +43,12 @@ extern bool PasswordCheckActive;
 ScreenSaverMode RunScreenSaver(SaverProcedure startup, SaverProcedure tick, SaverProcedure finish,
                                ConfigureProcedure configure, int32_t timerInterval);
 
-// Told when nobody can see the scene (false: the display went off, or a run's error box came
-// up) and when it is seen again (true), in the full-screen modes, after the host has
-// stopped or restarted its own timer; the program pauses its driver.
-using DisplayPowerProcedure = void (*)(HWND window, ScreenSaverMode mode, bool displayOn);
-void SetDisplayPowerProcedure(DisplayPowerProcedure procedure);
+// Told when nobody can see the scene (false: the display went off, a run's error box came up,
+// or a log-off asked to end the session) and when it is seen again (true), in the
+// full-screen modes, after the host has stopped or restarted its own timer; the program
+// pauses its driver.
+using SceneShownProcedure = void (*)(HWND window, ScreenSaverMode mode, bool shown);
+void SetSceneShownProcedure(SceneShownProcedure procedure);
 
 // The program's parameters after its name, split by the C run-time's usual rules.
 SaverArguments ProgramArguments();

@@ -10,11 +10,10 @@
 #include <vector>
 
 #include "harness/harness.h"
+#include "host_test_support.h"
 #include "image/sample_pictures.h"
 
 namespace {
-
-constexpr DWORD StartTimeout = 15000;
 
 bool WriteFile(const std::string& path, const Bytes& bytes) {
   FILE* file = std::fopen(path.c_str(), "wb");
@@ -52,14 +51,8 @@ void PrintTo(const FormatRow& row, std::ostream* out) {
   *out << row.Name;
 }
 
-class FormatTest : public ::testing::Test {
+class FormatTest : public host_test::SaverTest {
  protected:
-  void SetUp() override {
-    harness::Settings::Clear();
-    harness::CentreCursor();
-  }
-  void TearDown() override { harness::Settings::Clear(); }
-
   // Starts the row's mode over the background file and captures the screen.
   static harness::Capture RunOver(const std::string& path, const char* driver) {
     harness::Settings::SetDword("BackType", 3);
@@ -69,7 +62,7 @@ class FormatTest : public ::testing::Test {
                                        : std::vector<std::string>{"/p", "0"});
     HWND host = harness::WaitForWindow(
         {.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id(), .VisibleOnly = true},
-        StartTimeout);
+        host_test::StartTimeout);
     if (!host) return {};
     harness::PumpFor(2500);
     return harness::CaptureScreen();

@@ -40,7 +40,7 @@ class HostPower : public ::testing::Test {
     SaverMode = smRun;
     TickProc = NoTick;
     TimerInterval = 40;
-    SetDisplayPowerProcedure(RecordDisplayPower);
+    SetSceneShownProcedure(RecordDisplayPower);
     GetCursorPos(&MouseOrigin);  // the run's ticks measure the mouse from here
     Host = CreateHostWindow(nullptr);
     ASSERT_NE(Host, nullptr);
@@ -50,7 +50,7 @@ class HostPower : public ::testing::Test {
   void TearDown() override {
     if (IsWindow(Host)) DestroyWindow(Host);
     Pump();
-    SetDisplayPowerProcedure(nullptr);
+    SetSceneShownProcedure(nullptr);
     UnregisterClassA(HostWindowClass, GetModuleHandleA(nullptr));
   }
   void Tell(DWORD state) {
