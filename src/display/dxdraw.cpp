@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <optional>
+#include <string>
 
 #include "display/surface_pixels.h"
 #include "image/pixel_image.h"
@@ -11,6 +13,7 @@ namespace {
 using DirectDrawCreateExProc = HRESULT(WINAPI*)(GUID*, void**, REFIID, IUnknown*);
 
 int LiveSurfaces = 0;
+std::optional<PresentPath> ForcedPresentPath;
 
 DirectDrawCreateExProc LoadDirectDrawCreateEx() {
   // Loaded once and kept for the process: surfaces of any display may still refer to it.
@@ -205,13 +208,22 @@ bool TDXDraw::CreatePrimary() {
   desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
   PrimarySurface = NewSurface(desc);
   if (!PrimarySurface) return false;
-  if (PresentsByGdi()) return true;
+  // A child window gets its clipper only once the check has shown that the Blt arrives:
+  // the clipper's window is where the system presents, and on some systems (Wine 8)
+  // nothing else drawn into a child window shows once it has been presented into.
+  if (InChildWindow()) return true;
+  return AttachClipper();
+}
+
+bool TDXDraw::AttachClipper() {
   if (FAILED(DirectDraw->CreateClipper(0, &Clipper, nullptr))) {
     Clipper = nullptr;
     return false;
   }
   Clipper->SetHWnd(0, Target);
-  return SUCCEEDED(PrimarySurface->SetClipper(Clipper));
+  if (SUCCEEDED(PrimarySurface->SetClipper(Clipper))) return true;
+  DropClipper();
+  return false;
 }
 
 bool TDXDraw::CreateDeviceOnBack() {
@@ -266,8 +278,8 @@ void TDXDraw::ReleaseObjects() {
   if (BackSurface && ZBufferSurface) BackSurface->DeleteAttachedSurface(0, ZBufferSurface);
   ReleaseSurface(ZBufferSurface);
   ReleaseSurface(BackSurface);
-  if (PrimarySurface) PrimarySurface->SetClipper(nullptr);
-  ReleaseCom(Clipper);
+  DropClipper();
+  ChosenPaths.clear();
   ReleaseSurface(PrimarySurface);
   ReleaseCom(Direct3D);
   TextureFormats.clear();
@@ -298,8 +310,12 @@ void TDXDraw::ReleaseSurface(IDirectDrawSurface7*& surface) {
 
 bool TDXDraw::CanDraw() {
   if (!Ready || Finalizing || !PrimarySurface || !BackSurface) return false;
-  if (PrimarySurface->IsLost() == DD_OK && BackSurface->IsLost() == DD_OK) return true;
-  return RestoreLostSurfaces();
+  if (PrimarySurface->IsLost() != DD_OK || BackSurface->IsLost() != DD_OK) {
+    if (!RestoreLostSurfaces()) return false;
+  }
+  // Before the frame is drawn: the check draws its pattern into the back surface.
+  ChoosePresentPathOnce();
+  return true;
 }
 
 bool TDXDraw::RestoreLostSurfaces() {
@@ -379,25 +395,188 @@ HRESULT TDXDraw::Flip() {
   if (!PrimarySurface || !BackSurface) return DDERR_NOTINITIALIZED;
   if (Options.FullScreen)
     return PrimarySurface->Blt(nullptr, BackSurface, nullptr, DDBLT_WAIT, nullptr);
-  // A child window gets no clipper and a GDI copy from the back surface's DC: Wine puts
-  // its GL presenter over a clipper's child window and nothing drawn there shows.
-  if (PresentsByGdi()) return CopyToWindowDC();
-  POINT origin{0, 0};
-  ClientToScreen(Target, &origin);
-  RECT dest{origin.x, origin.y, origin.x + Width, origin.y + Height};
-  return PrimarySurface->Blt(&dest, BackSurface, nullptr, DDBLT_WAIT, nullptr);
+  const ScreenRect client{0, 0, Width, Height};
+  if (!InChildWindow()) return BltToWindow(client);
+  // Until the check has run (the window not yet shown), the copy that always shows.
+  if (ChosenPaths.empty() || AllAreasUse(ChosenPaths, PresentPath::GdiCopy)) {
+    return CopyToWindowDC(client);
+  }
+  if (AllAreasUse(ChosenPaths, PresentPath::ClippedBlt)) return BltToWindow(client);
+  HRESULT result = DD_OK;
+  for (const PresentArea& a : ChosenPaths) {
+    const HRESULT hr =
+        a.Path == PresentPath::ClippedBlt ? BltToWindow(a.Area) : CopyToWindowDC(a.Area);
+    if (FAILED(hr)) result = hr;
+  }
+  return result;
 }
 
-bool TDXDraw::PresentsByGdi() const {
+bool TDXDraw::InChildWindow() const {
   return !Options.FullScreen && (GetWindowLongA(Target, GWL_STYLE) & WS_CHILD);
 }
 
-HRESULT TDXDraw::CopyToWindowDC() {
+namespace {
+
+// A window class that paints nothing of its own, for the check's stand-in window.
+const char* ProbeWindowClass() {
+  static const char* name = [] {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VesperinePresentCheck";
+    RegisterClassA(&wc);
+    return wc.lpszClassName;
+  }();
+  return name;
+}
+
+// The check runs on a stand-in: a child window of the same parent over the same place,
+// with a DirectDraw object of its own. Whatever presenting into it does to a window (see
+// CreatePrimary) is done to the stand-in, which goes when the check ends.
+class StandInPresentProbe : public PresentProbe {
+ public:
+  StandInPresentProbe(HWND target, int32_t width, int32_t height)
+      : Target(target), W(width), H(height) {}
+  ~StandInPresentProbe() override {
+    if (Dc) ReleaseDC(Window, Dc);
+    if (Primary) Primary->SetClipper(nullptr);
+    ReleaseCom(Clipper);
+    ReleaseCom(Source);
+    ReleaseCom(Primary);
+    ReleaseCom(DirectDraw);
+    if (Window) DestroyWindow(Window);
+  }
+
+  bool PresentPatternByBlt() override {
+    if (!MakeWindow() || !MakeSurfaces() || !WriteImageToSurface(Source, Pattern())) return false;
+    POINT origin{0, 0};
+    ClientToScreen(Window, &origin);
+    RECT dest{origin.x, origin.y, origin.x + W, origin.y + H};
+    if (FAILED(Primary->Blt(&dest, Source, nullptr, DDBLT_WAIT, nullptr))) return false;
+    GdiFlush();
+    Dc = GetDC(Window);
+    return Dc != nullptr;
+  }
+
+  std::optional<uint32_t> ReadWindowPixel(int32_t x, int32_t y) override {
+    if (!Dc) return std::nullopt;
+    const COLORREF pixel = GetPixel(Dc, x, y);
+    if (pixel == CLR_INVALID) return std::nullopt;
+    return (uint32_t{GetRValue(pixel)} << 16) | (uint32_t{GetGValue(pixel)} << 8) |
+           GetBValue(pixel);
+  }
+
+ private:
+  bool MakeWindow() {
+    HWND parent = GetParent(Target);
+    RECT place{};
+    GetWindowRect(Target, &place);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    Window = CreateWindowExA(0, ProbeWindowClass(), "", WS_CHILD | WS_CLIPSIBLINGS, place.left,
+                             place.top, W, H, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!Window) return false;
+    SetWindowPos(Window, HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    return true;
+  }
+
+  bool MakeSurfaces() {
+    DirectDrawCreateExProc create = LoadDirectDrawCreateEx();
+    if (!create ||
+        FAILED(create(nullptr, reinterpret_cast<void**>(&DirectDraw), IID_IDirectDraw7, nullptr))) {
+      DirectDraw = nullptr;
+      return false;
+    }
+    HWND root = GetAncestor(Target, GA_ROOT);
+    if (FAILED(DirectDraw->SetCooperativeLevel(root, DDSCL_NORMAL | DDSCL_FPUPRESERVE))) {
+      return false;
+    }
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    if (FAILED(DirectDraw->CreateSurface(&desc, &Primary, nullptr))) Primary = nullptr;
+    if (!Primary || FAILED(DirectDraw->CreateClipper(0, &Clipper, nullptr))) return false;
+    Clipper->SetHWnd(0, Window);
+    if (FAILED(Primary->SetClipper(Clipper))) return false;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.dwWidth = static_cast<DWORD>(W);
+    desc.dwHeight = static_cast<DWORD>(H);
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+    if (FAILED(DirectDraw->CreateSurface(&desc, &Source, nullptr))) Source = nullptr;
+    return Source != nullptr;
+  }
+
+  PixelImage Pattern() const {
+    PixelImage pattern;
+    pattern.SetSize(W, H, 24);
+    for (int32_t y = 0; y < H; ++y) {
+      uint8_t* row = pattern.Row(y);
+      for (int32_t x = 0; x < W; ++x) {
+        const uint32_t rgb = PresentPatternColor(x, y);
+        row[x * 3 + 0] = static_cast<uint8_t>(rgb);
+        row[x * 3 + 1] = static_cast<uint8_t>(rgb >> 8);
+        row[x * 3 + 2] = static_cast<uint8_t>(rgb >> 16);
+      }
+    }
+    return pattern;
+  }
+
+  HWND Target;
+  int32_t W;
+  int32_t H;
+  HWND Window = nullptr;
+  HDC Dc = nullptr;
+  IDirectDraw7* DirectDraw = nullptr;
+  IDirectDrawSurface7* Primary = nullptr;
+  IDirectDrawSurface7* Source = nullptr;
+  IDirectDrawClipper* Clipper = nullptr;
+};
+
+}  // namespace
+
+// A child window's frames take the clipped Blt where it shows and the GDI copy elsewhere.
+// The check runs once the window is on screen: read back before that, nothing would show.
+void TDXDraw::ChoosePresentPathOnce() {
+  if (!ChosenPaths.empty() || !InChildWindow() || !IsWindowVisible(Target)) return;
+  POINT origin{0, 0};
+  ClientToScreen(Target, &origin);
+  const ScreenRect onScreen{origin.x, origin.y, origin.x + Width, origin.y + Height};
+  if (ForcedPresentPath) {
+    ChosenPaths = {{ScreenRect{0, 0, Width, Height}, *ForcedPresentPath}};
+  } else {
+    StandInPresentProbe probe(Target, Width, Height);
+    ChosenPaths = ChoosePresentPaths(probe, PresentAreasOf(onScreen, Monitors));
+  }
+  if (!AllAreasUse(ChosenPaths, PresentPath::GdiCopy) && !AttachClipper()) {
+    for (PresentArea& a : ChosenPaths) a.Path = PresentPath::GdiCopy;
+  }
+  const std::string trace = "Vesperine: " + DescribePresentPaths(ChosenPaths) + "\n";
+  OutputDebugStringA(trace.c_str());
+}
+
+void TDXDraw::DropClipper() {
+  if (PrimarySurface && Clipper) PrimarySurface->SetClipper(nullptr);
+  ReleaseCom(Clipper);
+}
+
+HRESULT TDXDraw::BltToWindow(const ScreenRect& area) {
+  if (!Clipper) return DDERR_NOCLIPPERATTACHED;
+  POINT origin{0, 0};
+  ClientToScreen(Target, &origin);
+  RECT source{area.Left, area.Top, area.Right, area.Bottom};
+  RECT dest{origin.x + area.Left, origin.y + area.Top, origin.x + area.Right,
+            origin.y + area.Bottom};
+  return PrimarySurface->Blt(&dest, BackSurface, &source, DDBLT_WAIT, nullptr);
+}
+
+HRESULT TDXDraw::CopyToWindowDC(const ScreenRect& area) {
   HDC source = nullptr;
   const HRESULT hr = BackSurface->GetDC(&source);
   if (FAILED(hr)) return hr;
   HDC window = GetDC(Target);
-  const BOOL copied = window && BitBlt(window, 0, 0, Width, Height, source, 0, 0, SRCCOPY);
+  const BOOL copied = window && BitBlt(window, area.Left, area.Top, area.Width(), area.Height(),
+                                       source, area.Left, area.Top, SRCCOPY);
   if (window) ReleaseDC(Target, window);
   BackSurface->ReleaseDC(source);
   return copied ? DD_OK : DDERR_GENERIC;
@@ -419,6 +598,10 @@ TDirect3DTexture::~TDirect3DTexture() {
 namespace {
 bool TextureCopiesRefused = false;
 }  // namespace
+
+void TDXDraw::ForcePresentPath(std::optional<PresentPath> path) {
+  ForcedPresentPath = path;
+}
 
 void TDXDraw::RefuseTextureCopies(bool refuse) {
   TextureCopiesRefused = refuse;

@@ -3,8 +3,9 @@
 //
 // TDXDraw     a display over one window: a Direct3D 7 device rendering into an off-screen
 //             back surface of the window's client size with a depth buffer, presented by
-//             Blt into the window through a clipper; or, switched to full screen, the
-//             screen taken exclusively at 640 x 480 x 16 (or the fallback mode).
+//             Blt into the window through a clipper (in a child window only where a test
+//             pattern shows that the Blt arrives, else by a GDI copy); or, switched to full
+//             screen, the screen taken exclusively at 640 x 480 x 16 (or the fallback mode).
 // TDirect3DTexture   a texture over a pixel image; its device copy lives while the display
 //             is initialised and reloads from the image after a surface loss.
 // TDirectDrawSurface an off-screen surface filled by stretching a picture.
@@ -19,9 +20,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "display/display_mode.h"
+#include "display/present_check.h"
 
 class PixelImage;
 class TDXDraw;
@@ -96,6 +99,11 @@ class TDXDraw {
 
   // The window to draw into; takes effect at the next Initialize.
   void SetWindow(HWND window) { Target = window; }
+  // The monitors (screen coordinates) a child window's present path is chosen for, each on
+  // its own; none: the window's client area is one area.
+  void SetMonitors(std::vector<ScreenRect> monitors) { Monitors = std::move(monitors); }
+  // How a child window's frames are presented, once the first frame chose it; empty before.
+  const std::vector<PresentArea>& PresentPaths() const { return ChosenPaths; }
 
   // Creates the device and surfaces, then raises OnInitialize, lets every texture create
   // its device copy and raises OnInitializeSurface. False (and nothing held) on failure.
@@ -106,7 +114,7 @@ class TDXDraw {
   // What the last failed Initialize could not do, or null.
   const char* InitializeFailure() const { return FailedStep; }
   // Initialised, not finalising, and primary and back surfaces usable; lost surfaces are
-  // restored first.
+  // restored first. Before a child window's first frame, the present path is chosen.
   bool CanDraw();
 
   bool IsHardware() const { return HardwareDevice; }
@@ -141,6 +149,9 @@ class TDXDraw {
   // For tests: every texture's device copy is refused from now on, as a device without
   // video memory left refuses it; the texture objects still exist.
   static void RefuseTextureCopies(bool refuse);
+  // For measuring each path: a child window's frames take this one instead of the one the
+  // check would choose (nullopt: the check chooses again).
+  static void ForcePresentPath(std::optional<PresentPath> path);
 
   // Whether ddraw.dll and DirectDrawCreateEx are present on this system.
   static bool DirectDrawAvailable();
@@ -157,8 +168,12 @@ class TDXDraw {
   bool TryDevice(const GUID& deviceGuid, bool hardware);
   void ReleaseObjects();
   bool RestoreLostSurfaces();
-  HRESULT CopyToWindowDC();
-  bool PresentsByGdi() const;
+  bool InChildWindow() const;
+  void ChoosePresentPathOnce();
+  bool AttachClipper();
+  void DropClipper();
+  HRESULT CopyToWindowDC(const ScreenRect& area);
+  HRESULT BltToWindow(const ScreenRect& area);
   IDirectDrawSurface7* NewSurface(DDSURFACEDESC2& desc);
   void ReleaseSurface(IDirectDrawSurface7*& surface);
   bool TextureFormat(bool withAlpha, DDPIXELFORMAT& format) const;
@@ -179,6 +194,8 @@ class TDXDraw {
   IDirectDrawSurface7* BackSurface = nullptr;
   IDirectDrawSurface7* ZBufferSurface = nullptr;
   IDirectDrawClipper* Clipper = nullptr;
+  std::vector<ScreenRect> Monitors;
+  std::vector<PresentArea> ChosenPaths;
   std::vector<DDPIXELFORMAT> TextureFormats;
   std::vector<TDirect3DTexture*> Textures;
 };

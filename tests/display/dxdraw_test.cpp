@@ -146,13 +146,16 @@ TEST_F(DisplayTest, TexturedAlphaSquaresBlendOverAStretchedBackground) {
 
 namespace {
 
-COLORREF ScreenPixelAfterPresentingBlue(HWND target) {
+// A frame starts with CanDraw, which in a child window first chooses how frames are
+// presented; whichever way it chose, the frame must reach the screen.
+COLORREF ScreenPixelAfterPresentingBlue(HWND target, std::vector<PresentArea>* paths = nullptr) {
   TDXDraw display(target);
   EXPECT_TRUE(display.Initialize()) << display.InitializeFailure();
   DDBLTFX fx{};
   fx.dwSize = sizeof fx;
   fx.dwFillColor = 0x000000FF;
   for (int frame = 0; frame < 5; ++frame) {
+    EXPECT_TRUE(display.CanDraw());
     display.Surface()->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
     EXPECT_EQ(display.Flip(), DD_OK);
     TestWindow::Pump();
@@ -163,6 +166,7 @@ COLORREF ScreenPixelAfterPresentingBlue(HWND target) {
   HDC screen = GetDC(nullptr);
   const COLORREF pixel = GetPixel(screen, middle.x, middle.y);
   ReleaseDC(nullptr, screen);
+  if (paths) *paths = display.PresentPaths();
   return pixel;
 }
 
@@ -179,7 +183,10 @@ TEST_F(DisplayTest, PresentedFramesReachTheScreenFromAChildWindow) {
   HWND child = CreateWindowExA(0, "DisplayTestWindow", "child", WS_CHILD | WS_VISIBLE, 0, 0, 320,
                                240, parent.Handle, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(child, nullptr);
-  EXPECT_EQ(ScreenPixelAfterPresentingBlue(child), RGB(0, 0, 255));
+  std::vector<PresentArea> paths;
+  EXPECT_EQ(ScreenPixelAfterPresentingBlue(child, &paths), RGB(0, 0, 255));
+  ASSERT_FALSE(paths.empty()) << "no present path was chosen";
+  EXPECT_EQ(paths.front().Area, (ScreenRect{0, 0, 320, 240}));
   DestroyWindow(child);
 }
 
