@@ -126,6 +126,9 @@ TFDxBall::~TFDxBall() {
 
 void TFDxBall::FormCreate() {
   DXDraw->SetWindow(Handle());
+  std::vector<ScreenRect> monitors;
+  for (const ScreenRect& world : Layout.MonitorRects()) monitors.push_back(Layout.ToScreen(world));
+  DXDraw->SetMonitors(std::move(monitors));
   LoadScenePictures();
   Restitution = 0.8;
   InitBubbles(BallsCount);
@@ -427,9 +430,18 @@ const TDirect3DTexture* TFDxBall::LayerTexture(int layer, int k) const {
 void TFDxBall::DrawScene() {
   if (!DXDraw->CanDraw()) return;
   DXDraw->Clear();
-  if (BackgroundSurface) DXDraw->BltFast(*BackgroundSurface);
-  const SceneSizes sizes = SceneSizesFor(SizeScale);
+  DrawBackground();
   MotionStep();
+  DrawBubbles();
+  DXDraw->Flip();
+}
+
+void TFDxBall::DrawBackground() {
+  if (BackgroundSurface) DXDraw->BltFast(*BackgroundSurface);
+}
+
+void TFDxBall::DrawBubbles() {
+  const SceneSizes sizes = SceneSizesFor(SizeScale);
   const SceneLayerSources sources{HasDeviceCopy(ShadowTexture), HasDeviceCopy(BallTexture),
                                   HasDeviceCopy(HighlightTexture), ShowShadow};
   DXDraw->BeginScene();
@@ -456,5 +468,4 @@ void TFDxBall::DrawScene() {
     }
   }
   DXDraw->EndScene();
-  DXDraw->Flip();
 }

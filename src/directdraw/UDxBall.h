@@ -47,7 +47,10 @@ class TFDxBall : public TForm {
   void FormKeyDown(WORD& key, TShiftState shift);
   void DXDrawMouseMove(TShiftState shift, int x, int y);
   void Timer1Timer();
+  // One frame: clear, background, a world step, the bubbles' layers, present.
   void DrawScene();
+  void DrawBackground();
+  void DrawBubbles();  // every bubble's layers, between BeginScene and EndScene
   void SetupViewport();
 
   // Read by tests and the driver seam.

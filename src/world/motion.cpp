@@ -152,7 +152,16 @@ void MovementPass(int n) {
 
 }  // namespace
 
+namespace {
+uint64_t StepsTaken = 0;
+}  // namespace
+
+uint64_t MotionStepsTaken() {
+  return StepsTaken;
+}
+
 void MotionStep() {
+  ++StepsTaken;
   const int n = BubblesInUse();
   CollisionPass(n);
   MovementPass(n);
