@@ -453,6 +453,7 @@ void TFDxBall::DrawBubbles() {
   for (int k = 1; k <= count; ++k) {
     const bool hasPicture = k <= PictureBubbleCount && HasDeviceCopy(PictureTextures[k]);
     BubbleQuads quads = BuildBubbleQuads(BubbleTable[k], k, hasPicture, sizes, sources);
+    ScaleQuads(quads, DrawingScale);
     if (shiftX != 0.0f || shiftY != 0.0f) ShiftQuads(quads, shiftX, shiftY);
     for (int i = 0; i < quads.Count; ++i) {
       const LayerQuad& quad = quads.Quads[i];

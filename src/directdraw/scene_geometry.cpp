@@ -75,3 +75,19 @@ BubbleQuads BuildBubbleQuads(const Bubble& bubble, int number, bool hasPicture,
   if (sources.Highlights) add(SceneLayer::Highlights, body, OpaqueWhite);
   return out;
 }
+
+void ScaleQuads(BubbleQuads& quads, const DisplayScale& scale) {
+  if (scale.IsStandard()) return;
+  // Corners are whole world units; those of an absurd size setting lie beyond int32_t,
+  // far off screen, where a float's own rounding is all there is.
+  auto physical = [&scale](float v) {
+    if (!(std::fabs(v) < 1.0e9f)) return scale.ToPhysical(v);
+    return static_cast<float>(scale.ToPhysical(static_cast<int32_t>(v)));
+  };
+  for (int i = 0; i < quads.Count; ++i) {
+    for (SceneVertex& vertex : quads.Quads[i].Vertices) {
+      vertex.X = physical(vertex.X);
+      vertex.Y = physical(vertex.Y);
+    }
+  }
+}

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "framework/display_scale.h"
 #include "world/bubble_table.h"
 
 // Laid out field for field as Direct3D's pre-transformed, lit vertex (format 0x1C4).
@@ -81,6 +82,10 @@ struct BubbleQuads {
 // Bubble number (1-based) selects the picture; hasPicture says whether texture k exists.
 BubbleQuads BuildBubbleQuads(const Bubble& bubble, int number, bool hasPicture,
                              const SceneSizes& sizes, const SceneLayerSources& sources);
+
+// The quads in a scaled display's real pixels: each corner, an integer in world units,
+// times the scale, rounded half to even. At 96 dpi they are unchanged.
+void ScaleQuads(BubbleQuads& quads, const DisplayScale& scale);
 
 // Every layer but the highlights sets the full blend state before it is drawn.
 constexpr bool LayerSetsBlendState(SceneLayer layer) {

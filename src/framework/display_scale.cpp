@@ -23,6 +23,8 @@ int32_t ScaleHalfToEven(int64_t value, int64_t numerator, int64_t denominator) {
   return static_cast<int32_t>(quotient < lowest ? lowest : quotient > highest ? highest : quotient);
 }
 
+DisplayScale DrawingScale;
+
 DisplayScale::DisplayScale(uint32_t dpi) : DotsPerInch(dpi == 0 ? StandardDpi : dpi) {}
 
 int32_t DisplayScale::ToPhysical(int32_t worldUnits) const {

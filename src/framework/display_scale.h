@@ -31,5 +31,9 @@ class DisplayScale {
   uint32_t DotsPerInch;
 };
 
+// The scale the full-screen run draws at: the primary monitor's, set once at start-up (a
+// run keeps one scale; mixed-dpi desktops take the primary's). Standard in a preview.
+extern DisplayScale DrawingScale;
+
 // value x numerator / denominator, rounded to the nearest integer, halves to the even one.
 int32_t ScaleHalfToEven(int64_t value, int64_t numerator, int64_t denominator);

@@ -1,5 +1,7 @@
 #include "host/bubble_saver.h"
 
+#include "framework/display_scale.h"
+#include "framework/win/dpi.h"
 #include "framework/win/form.h"
 #include "framework/win/monitors.h"
 #include "gdiplus/pictures.h"
@@ -21,11 +23,15 @@ bool IsFullScreen(HWND window) {
   return (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0;
 }
 
-// A full-screen window covers every monitor, and its world is the virtual screen; a
-// preview inside another program's window keeps the primary screen's proportions.
+// A full-screen window covers every monitor, and its world is the virtual screen in 96-dpi
+// units, so a scaled display shows the same bubbles at its real pixels; a preview inside
+// another program's window keeps the primary screen's proportions.
 void SizeTheWorld(HWND window) {
   BubbleRadius = ComputeBubbleRadius(SizeScale);
-  const ScreenRect world = (IsFullScreen(window) ? DesktopLayout() : PrimaryLayout()).World();
+  const bool fullScreen = IsFullScreen(window);
+  DrawingScale = fullScreen ? DisplayScale(PrimaryMonitorDpi()) : DisplayScale();
+  const ScreenRect world =
+      DrawingScale.ToWorld((fullScreen ? DesktopLayout() : PrimaryLayout()).World());
   WorldRect = WorldRectangle{0, 0, world.Width(), world.Height()};
 }
 

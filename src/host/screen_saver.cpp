@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "framework/display_scale.h"
+#include "framework/win/dpi.h"
 #include "framework/win/error_report.h"
 #include "framework/win/form.h"
 #include "framework/win/monitors.h"
@@ -81,11 +83,13 @@ void PostClose(HWND window) {
   PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
-// The run's mouse rule, by the cursor's position: more than 5 pixels from MouseOrigin on
-// either axis closes the window.
+// The run's mouse rule, by the cursor's position: more than 5 pixels (at 96 dpi; the
+// primary monitor's scale gives the real pixels) from MouseOrigin on either axis closes
+// the window.
 bool CloseIfMouseMoved(HWND window) {
+  static const int32_t slack = DisplayScale(PrimaryMonitorDpi()).ToPhysical(MouseSlack);
   const POINT now = CursorNow();
-  if (!MovedBeyondSlack({MouseOrigin.x, MouseOrigin.y}, {now.x, now.y})) return false;
+  if (!MovedBeyondSlack({MouseOrigin.x, MouseOrigin.y}, {now.x, now.y}, slack)) return false;
   PostClose(window);
   return true;
 }
@@ -438,6 +442,9 @@ HWND CreateHostWindow(HWND Parent) {
   if (!Parent && ExistingRunWindow()) return nullptr;
   WNDCLASSA windowClass = HostClass();
   if (!RegisterClassA(&windowClass)) return nullptr;
+  // A preview is made in its parent's dpi awareness: Windows can refuse a child window
+  // of another awareness than its parent's.
+  DpiAwarenessOf parentAwareness(Parent);
   return CreateWindowExA(placement.ExStyle, HostWindowClass, placement.Title, placement.Style,
                          placement.Left, placement.Top, placement.Width, placement.Height, Parent,
                          nullptr, windowClass.hInstance, nullptr);

@@ -44,8 +44,8 @@ int32_t ForcedBallsCount(int32_t screenWidth) {
   return LimitToTable(screenWidth / 120);
 }
 
-bool MovedBeyondSlack(ScreenPoint origin, ScreenPoint now) {
-  return Distance(origin.x, now.x) > MouseSlack || Distance(origin.y, now.y) > MouseSlack;
+bool MovedBeyondSlack(ScreenPoint origin, ScreenPoint now, int32_t slack) {
+  return Distance(origin.x, now.x) > slack || Distance(origin.y, now.y) > slack;
 }
 
 DisplayNotice ChooseDisplayNotice(uint32_t majorVersion, uint32_t minorVersion) {

@@ -24,9 +24,10 @@ struct ScreenPoint {
   int32_t y;
 };
 
-// A run ends when the cursor is more than 5 pixels from where it was on either axis.
+// A run ends when the cursor is more than 5 pixels from where it was on either axis: 5 at
+// 96 dpi, the same distance in a scaled display's real pixels (slack).
 inline constexpr int32_t MouseSlack = 5;
-bool MovedBeyondSlack(ScreenPoint origin, ScreenPoint now);
+bool MovedBeyondSlack(ScreenPoint origin, ScreenPoint now, int32_t slack = MouseSlack);
 
 // The run rests while the display is off: nobody sees its frames or hears its chimes.
 // Windows 8 (6.2) and later tell the console's display state; older systems only whether

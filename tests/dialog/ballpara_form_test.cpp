@@ -6,6 +6,7 @@
 #include <future>
 #include <optional>
 
+#include "framework/win/dpi.h"
 #include "framework/win/error_report.h"
 #include "harness/harness.h"
 #include "settings/dialog/win/ballpara.h"
@@ -178,6 +179,44 @@ TEST_F(BallParaForm, UsesTheDesignFontsOrTheSystemDialogFontWhenTheyAreMissing) 
   ReleaseDC(Form->Label5, dc);
   EXPECT_GE(label.right - label.left, text.cx) << "a label is never narrower than its text";
   EXPECT_GE(label.bottom - label.top, text.cy);
+}
+
+// Dragged to a monitor of another scale: the window takes the rectangle the system
+// suggests, and every control and font its 96-dpi design times the new scale (Wine has one
+// dpi for every monitor, so the message is made here).
+TEST_F(BallParaForm, LaysItselfOutAgainAtTheDpiOfTheMonitorItIsDraggedTo) {
+  Open();
+  const struct {
+    uint32_t Dpi;
+    RECT Save;        // in the form's client area
+    RECT BallsCount;  // the spin edit
+    int FontPixels;   // the design font's 12 px
+  } scales[] = {{144, {288, 552, 400, 590}, {144, 68, 214, 98}, 18},
+                {120, {240, 460, 334, 491}, {120, 56, 179, 81}, 15},
+                {192, {384, 736, 534, 786}, {192, 90, 286, 130}, 24},
+                {96, {192, 368, 267, 393}, {96, 45, 143, 65}, 12}};
+  const bool designFont = FaceInstalled("SimSun");
+  for (const auto& s : scales) {
+    SCOPED_TRACE(s.Dpi);
+    // Whatever the system suggests (here a rectangle that fits the test's screen).
+    RECT suggested{10 + static_cast<LONG>(s.Dpi), 20, 620 + static_cast<LONG>(s.Dpi), 700};
+    SendMessageA(Form->Handle(), WM_DPICHANGED, MAKEWPARAM(s.Dpi, s.Dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    RECT window{};
+    GetWindowRect(Form->Handle(), &window);
+    EXPECT_TRUE(EqualRect(&window, &suggested))
+        << window.left << "," << window.top << " " << window.right << "," << window.bottom;
+    for (const auto& [control, expected] :
+         {std::pair{Form->btnOk, s.Save}, std::pair{Form->edBallNums.Handle(), s.BallsCount}}) {
+      RECT place{};
+      GetWindowRect(control, &place);
+      MapWindowPoints(nullptr, Form->Handle(), reinterpret_cast<POINT*>(&place), 2);
+      EXPECT_TRUE(EqualRect(&place, &expected))
+          << place.left << "," << place.top << " " << place.right << "," << place.bottom;
+    }
+    if (designFont) EXPECT_EQ(FontOf(Form->btnOk).lfHeight, -s.FontPixels);
+    EXPECT_STREQ(FontOf(Form->Label5).lfFaceName, FontOf(Form->btnOk).lfFaceName);
+  }
 }
 
 }  // namespace

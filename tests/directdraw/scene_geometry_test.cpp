@@ -160,3 +160,31 @@ TEST(SceneLayers, OnlyTheHighlightsSkipTheBlendStates) {
   EXPECT_TRUE(LayerSetsBlendState(SceneLayer::Picture));
   EXPECT_FALSE(LayerSetsBlendState(SceneLayer::Highlights));
 }
+
+TEST(SceneQuads, AScaledDisplayDrawsEachCornerAtItsRealPixels) {
+  // The worked example's shadow (329, 239, 511, 421) and picture (361, 260, 441, 340).
+  const struct {
+    uint32_t Dpi;
+    float Shadow[4];
+    float Picture[4];
+  } scales[] = {
+      {96, {329, 239, 511, 421}, {361, 260, 441, 340}},
+      {120, {411, 299, 639, 526}, {451, 325, 551, 425}},  // 411.25, 298.75, 638.75, 526.25
+      {144, {494, 358, 766, 632}, {542, 390, 662, 510}},  // 493.5 -> 494, 358.5 -> 358
+      {192, {658, 478, 1022, 842}, {722, 520, 882, 680}},
+  };
+  for (const auto& s : scales) {
+    BubbleQuads q =
+        BuildBubbleQuads(BubbleAt(400.6, 300.5), 1, true, SceneSizesFor(1.0f), AllTextures);
+    ScaleQuads(q, DisplayScale(s.Dpi));
+    SCOPED_TRACE(s.Dpi);
+    ExpectCorners(q.Quads[0].Vertices, s.Shadow[0], s.Shadow[1], s.Shadow[2], s.Shadow[3]);
+    ExpectCorners(q.Quads[2].Vertices, s.Picture[0], s.Picture[1], s.Picture[2], s.Picture[3]);
+  }
+  // An absurd size setting: corners far off screen, scaled without overflowing.
+  BubbleQuads huge =
+      BuildBubbleQuads(BubbleAt(10, 10), 1, true, SceneSizesFor(2.0e8f), AllTextures);
+  ScaleQuads(huge, DisplayScale(144));
+  EXPECT_LT(huge.Quads[0].Vertices[0].X, -1.0e9f);
+  EXPECT_GT(huge.Quads[0].Vertices[3].X, 1.0e9f);
+}

@@ -80,6 +80,29 @@ TEST(BubbleWindowGeometry, AbsurdRadiiAreDrawnAtTheLargestSizeTheScreenAndBudget
   EXPECT_EQ(SceneBubbleRadius(4096, 100, 4320), 264);
 }
 
+TEST(BubbleWindowGeometry, AScaledDisplayDrawsTheLayerAtItsRealPixels) {
+  // Radius 78: window 206, picture at 35 of 86, shadow from 10 of 176, in world units.
+  const struct {
+    uint32_t Dpi;
+    int32_t Window;
+    LayerRect Picture, Shadow;
+  } scales[] = {{96, 206, {35, 35, 86, 86}, {0, 10, 176, 176}},
+                {120, 258, {44, 44, 107, 107}, {0, 12, 220, 220}},  // 43.75, 151.25 - 43.75
+                {144, 309, {52, 52, 130, 130}, {0, 15, 264, 264}},  // 52.5 -> 52, 181.5 -> 182
+                {192, 412, {70, 70, 172, 172}, {0, 20, 352, 352}}};
+  for (const auto& s : scales) {
+    SCOPED_TRACE(s.Dpi);
+    const DisplayScale scale(s.Dpi);
+    EXPECT_EQ(scale.ToPhysical(BubbleWindowSide(78)), s.Window);
+    const BallComposition layout = ToPhysical(ComposeBall(78, 256, 256), scale);
+    ExpectRect(layout.PictureDest, s.Picture.X, s.Picture.Y, s.Picture.Width, s.Picture.Height);
+    ExpectRect(layout.ShadowDest, s.Shadow.X, s.Shadow.Y, s.Shadow.Width, s.Shadow.Height);
+    ExpectRect(layout.BodySource, 18, 18, 220, 220);  // the picture's own pixels
+  }
+  // The layer budget counts real pixels: at 200 % a quarter of the windows' area in world units.
+  EXPECT_EQ(SceneBubbleRadius(4096, 100, 4320, DisplayScale(192)), 119);
+}
+
 TEST(BubbleWindowGeometry, NegativeOrZeroSizesGiveAWindowOfTheShadowMarginAlone) {
   EXPECT_EQ(SceneBubbleRadius(-10, 8, 768), 0);
   EXPECT_EQ(SceneBubbleRadius(78, 0, 768), 78);

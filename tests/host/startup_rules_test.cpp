@@ -66,6 +66,14 @@ TEST(MouseSlack, SixPixelsOnOneAxisEndIt) {
   EXPECT_FALSE(MovedBeyondSlack({-3, -3}, {2, 2}));
 }
 
+TEST(MouseSlack, AScaledDisplaysSlackIsItsOwn) {
+  // 5 at 96 dpi is 7.5 (8, halves to even) real pixels at 144 dpi and 10 at 192.
+  EXPECT_FALSE(MovedBeyondSlack({100, 100}, {108, 92}, 8));
+  EXPECT_TRUE(MovedBeyondSlack({100, 100}, {109, 100}, 8));
+  EXPECT_FALSE(MovedBeyondSlack({100, 100}, {90, 110}, 10));
+  EXPECT_TRUE(MovedBeyondSlack({100, 100}, {100, 89}, 10));
+}
+
 TEST(MouseSlack, ExtremeCoordinatesDoNotOverflow) {
   constexpr int32_t low = std::numeric_limits<int32_t>::min();
   constexpr int32_t high = std::numeric_limits<int32_t>::max();

@@ -52,3 +52,12 @@ vesperine_unit_test(NAME host_formats_tests
 target_include_directories(host_formats_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 add_dependencies(host_formats_tests vesperine_scr)
 set_tests_properties(host_formats_tests PROPERTIES RUN_SERIAL TRUE)
+
+# The program on a display scaled to 150 %: only in scripts/test's dpi stage, which sets
+# LogPixels 144 in the prefix for it (label dpi144).
+vesperine_unit_test(NAME host_dpi_tests
+  SOURCES dpi_test.cpp
+  LIBS vesperine_harness
+  TIMEOUT 300)
+add_dependencies(host_dpi_tests vesperine_scr)
+set_tests_properties(host_dpi_tests PROPERTIES RUN_SERIAL TRUE LABELS dpi144)

@@ -114,6 +114,9 @@ TEST(EmbeddedResources, CarryAManifestThatSelectsCommonControls6AndAsksForNoElev
   // Elevation, even asInvoker, would switch off registry virtualisation for the saver.
   EXPECT_EQ(text.find("requestedExecutionLevel"), std::string::npos);
   EXPECT_EQ(text.find("trustInfo"), std::string::npos);
+  // Never stretched by Windows at any scale: Per-Monitor V2, with the older form beside it.
+  EXPECT_NE(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+  EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos);
 
   // The loader honours it: the comctl32 this process gets is the side-by-side version 6
   // (a plain comctl32.dll would be 5.x, and its controls lack the visual styles).
@@ -125,4 +128,17 @@ TEST(EmbeddedResources, CarryAManifestThatSelectsCommonControls6AndAsksForNoElev
   for (char& c : where) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   EXPECT_NE(where.find("winsxs"), std::string::npos) << loaded;
   EXPECT_NE(where.find("common-controls_6595b64144ccf1df_6."), std::string::npos) << loaded;
+
+  // And it makes this process per-monitor aware (asked of the system at run time: the
+  // function is newer than the oldest Windows the program starts on).
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  using ContextProc = HANDLE(WINAPI*)();
+  using AwarenessProc = int(WINAPI*)(HANDLE);
+  auto context = reinterpret_cast<ContextProc>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+  auto awareness = reinterpret_cast<AwarenessProc>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+  if (context && awareness) {
+    EXPECT_EQ(awareness(context()), 2) << "not DPI_AWARENESS_PER_MONITOR_AWARE";
+  }
 }

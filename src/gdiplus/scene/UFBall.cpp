@@ -49,7 +49,10 @@ LayeredWindowUpdate SetLayeredWindowUpdate(LayeredWindowUpdate update) {
 }
 
 TFBall::TFBall(TForm* scene, int32_t radius)
-    : TForm(scene), Scene(scene), Radius(radius), WindowSide(BubbleWindowSide(radius)) {
+    : TForm(scene),
+      Scene(scene),
+      Radius(radius),
+      WindowSide(DrawingScale.ToPhysical(BubbleWindowSide(radius))) {
   SetCaption("FBall");
   SetBorderStyle(bsNone);
   SetBounds(0, 0, 224, 224);
@@ -153,7 +156,7 @@ void TFBall::ComposeLayer() {
   if (!Layer || !LayerGraphics) return;
   const int32_t width = BallImage ? static_cast<int32_t>(BallImage->GetWidth()) : 0;
   const int32_t height = BallImage ? static_cast<int32_t>(BallImage->GetHeight()) : 0;
-  const BallComposition layout = ComposeBall(Radius, width, height);
+  const BallComposition layout = ToPhysical(ComposeBall(Radius, width, height), DrawingScale);
   TGPGraphics& graphics = *LayerGraphics;
   graphics.Clear(0x00000000);
   Draw(graphics, BallImage.get(), layout.BodySource, layout.BodyDest);

@@ -123,7 +123,8 @@ TFMain::TFMain() : Layout(DesktopLayout()) {
   SetColor(RGB(0, 0, 0));
   Image1.Picture = BuiltInBackground();
   const int shorterSide = std::min(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-  Radius = SceneBubbleRadius(BubbleRadius, BubblesInUse(), shorterSide);
+  Radius = SceneBubbleRadius(BubbleRadius, BubblesInUse(), DrawingScale.ToWorld(shorterSide),
+                             DrawingScale);
   Timer1.SetEnabled(false);
   Timer1.SetInterval(FrameInterval);
   Timer1.SetOnTimer([this] { Timer1Timer(); });
@@ -191,10 +192,12 @@ void TFMain::Timer4Timer() {
   Timer2.SetEnabled(true);
 }
 
-// World coordinates start at the virtual screen's corner; windows are placed on the screen.
+// World coordinates start at the virtual screen's corner; windows are placed on the screen,
+// in a scaled display's real pixels.
 WindowOrigin TFMain::BubbleOrigin(int k) const {
   const WindowOrigin inWorld = BubbleWindowOrigin(BubbleTable[k].X, BubbleTable[k].Y, Radius);
-  return {inWorld.Left + Layout.Virtual().Left, inWorld.Top + Layout.Virtual().Top};
+  return {DrawingScale.ToPhysical(inWorld.Left) + Layout.Virtual().Left,
+          DrawingScale.ToPhysical(inWorld.Top) + Layout.Virtual().Top};
 }
 
 void TFMain::Timer1Timer() {

@@ -23,9 +23,12 @@ int32_t RoundHalfEven(double value) {
 
 }  // namespace
 
-int32_t SceneBubbleRadius(int32_t radius, int32_t windowCount, int32_t screenSide) {
+int32_t SceneBubbleRadius(int32_t radius, int32_t windowCount, int32_t screenSide,
+                          const DisplayScale& scale) {
   const uint64_t perWindow = LayerBudgetBytes / 4 / static_cast<uint64_t>(std::max(windowCount, 1));
-  const auto budgetSide = static_cast<int64_t>(std::sqrt(static_cast<double>(perWindow)));
+  // Rounded down: a window a unit too large would break the budget in real pixels.
+  const auto budgetSide =
+      static_cast<int64_t>(std::sqrt(static_cast<double>(perWindow))) * StandardDpi / scale.Dpi();
   const int64_t side = std::min<int64_t>(budgetSide, std::max(screenSide, 0));
   const auto largest = static_cast<int32_t>(std::max<int64_t>(0, (side - ShadowMargin) / 2));
   return std::clamp(radius, 0, largest);
@@ -112,4 +115,19 @@ void PremultiplyRows(const uint8_t* source, int32_t sourceStride, uint8_t* dest,
       out[3] = static_cast<uint8_t>(alpha);
     }
   }
+}
+
+LayerRect ToPhysical(const LayerRect& rect, const DisplayScale& scale) {
+  const int32_t left = scale.ToPhysical(rect.X);
+  const int32_t top = scale.ToPhysical(rect.Y);
+  return {left, top, scale.ToPhysical(rect.X + rect.Width) - left,
+          scale.ToPhysical(rect.Y + rect.Height) - top};
+}
+
+BallComposition ToPhysical(BallComposition layout, const DisplayScale& scale) {
+  for (LayerRect* dest :
+       {&layout.BodyDest, &layout.ShadowDest, &layout.PictureDest, &layout.HighlightDest}) {
+    *dest = ToPhysical(*dest, scale);
+  }
+  return layout;
 }

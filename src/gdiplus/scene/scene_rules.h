@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "framework/display_scale.h"
+
 struct LayerRect {
   int32_t X, Y, Width, Height;
   bool Empty() const { return Width <= 0 || Height <= 0; }
@@ -24,7 +26,9 @@ inline constexpr uint64_t LayerBudgetBytes = 128ull * 1024 * 1024;
 // 2R + 50 would be larger than the screen's shorter side (screenSide) or windowCount
 // such windows would exceed LayerBudgetBytes; then the largest radius that fits, so a
 // huge bubble is still drawn whole, centred on its bubble, and renders in bounded time.
-int32_t SceneBubbleRadius(int32_t radius, int32_t windowCount, int32_t screenSide);
+// On a scaled display, screenSide is in world units and the budget counts real pixels.
+int32_t SceneBubbleRadius(int32_t radius, int32_t windowCount, int32_t screenSide,
+                          const DisplayScale& scale = DisplayScale());
 
 // Side of a bubble window and of its Layer for a scene radius: 2R + 50.
 int32_t BubbleWindowSide(int32_t sceneRadius);
@@ -38,6 +42,11 @@ struct BallComposition {
   LayerRect HighlightSource, HighlightDest;
 };
 BallComposition ComposeBall(int32_t radius, int32_t ballWidth, int32_t ballHeight);
+// The composition's destinations in a scaled display's real pixels (each edge times the
+// scale, rounded half to even), so the Layer is drawn at its real size, never stretched.
+// The sources stay in the pictures' own pixels.
+LayerRect ToPhysical(const LayerRect& rect, const DisplayScale& scale);
+BallComposition ToPhysical(BallComposition layout, const DisplayScale& scale);
 
 // Whether a render draws the user's picture: window 1 only (showPicture), a picture list
 // that is not blank, and a picture rectangle with room in it.

@@ -7,6 +7,8 @@
 #include <cwchar>
 #include <initializer_list>
 
+#include "framework/display_scale.h"
+#include "framework/win/dpi.h"
 #include "settings/dialog/win/glyph_bitmap.h"
 
 namespace {
@@ -15,6 +17,10 @@ constexpr int ProgramIcon = 100;
 // Controls inside the group box are the form's children, placed relative to the box.
 constexpr int GroupLeft = 16, GroupTop = 120;
 constexpr int ComboDropHeight = 120;
+// The 96-dpi design: where the dialog opens and its size; every number here and in the
+// controls' places is scaled by the dpi of the monitor it is on.
+constexpr int DesignLeft = 205, DesignTop = 110, DesignWidth = 402, DesignHeight = 437;
+constexpr int FormFontPixels = 12, ScaleFontPixels = 8, ThumbLength = 15;
 
 std::string WindowText(HWND window) {
   std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
@@ -59,11 +65,21 @@ HFONT CreateFaceFont(const wchar_t* face, int pixels, std::initializer_list<cons
   return created;
 }
 
-// The system's dialog font: the message font of the non-client metrics.
-HFONT CreateMessageFont() {
+// The system's dialog font: the message font of the non-client metrics, at the dpi asked
+// (SystemParametersInfoForDpi, Windows 10 1607 and later, is looked up; without it the
+// system's metrics are scaled from the system dpi).
+HFONT CreateMessageFont(uint32_t dpi) {
+  using ForDpiProc = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+  static const auto forDpi = reinterpret_cast<ForDpiProc>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "SystemParametersInfoForDpi")));
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
+  if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+    return CreateFontIndirectW(&metrics.lfMessageFont);
+  }
   if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return nullptr;
+  const uint32_t system = PrimaryMonitorDpi();
+  metrics.lfMessageFont.lfHeight = ScaleHalfToEven(metrics.lfMessageFont.lfHeight, dpi, system);
   return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
@@ -75,10 +91,15 @@ HICON LoadProgramIcon(int sizeMetricX, int sizeMetricY) {
 
 }  // namespace
 
-TFBallPara::TFBallPara(SettingsStore& store) : Store(store) {
+TFBallPara::TFBallPara(SettingsStore& store)
+    : Store(store), Dpi(DpiAt(POINT{DesignLeft, DesignTop})) {
   SetCaption("Settings");
-  SetBounds(205, 110, 402, 437);
+  SetBounds(Scaled(DesignLeft), Scaled(DesignTop), Scaled(DesignWidth), Scaled(DesignHeight));
   SetBorderStyle(bsSizeable);
+}
+
+int TFBallPara::Scaled(int designPixels) const {
+  return ScaleHalfToEven(designPixels, Dpi, StandardDpi);
 }
 
 TFBallPara::~TFBallPara() {
@@ -119,36 +140,81 @@ void TFBallPara::CheckRadio(HWND radio) {
   rbDefaultClick(radio);
 }
 
+HWND TFBallPara::MakeControl(const char* windowClass, const char* text, DWORD style, int x, int y,
+                             int width, int height, int id, DWORD exStyle) {
+  HWND control = CreateControl(windowClass, text, style, Scaled(x), Scaled(y), Scaled(width),
+                               Scaled(height), id, exStyle);
+  Places.push_back({control, x, y, width, height});
+  return control;
+}
+
 HWND TFBallPara::GroupChild(const char* windowClass, const char* text, DWORD style, int x, int y,
                             int width, int height, int id, DWORD exStyle) {
-  HWND control = CreateControl(windowClass, text, style, GroupLeft + x, GroupTop + y, width, height,
-                               id, exStyle);
+  HWND control = MakeControl(windowClass, text, style, GroupLeft + x, GroupTop + y, width, height,
+                             id, exStyle);
   Controls.push_back(control);
   return control;
 }
 
 HWND TFBallPara::Label(const char* text, int x, int y, int width, int height, int id, HFONT font) {
-  HWND label = CreateControl("STATIC", text, SS_LEFT | SS_NOPREFIX, x, y, width, height, id);
+  HWND label = MakeControl("STATIC", text, SS_LEFT | SS_NOPREFIX, x, y, width, height, id);
   SendMessageA(label, WM_SETFONT, WPARAM(font), FALSE);
-  // Labels size themselves to their text, so a fallback font larger than the design's
-  // never clips them.
-  HDC dc = GetDC(label);
-  HGDIOBJ previous = SelectObject(dc, font);
-  SIZE extent{};
-  GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
-  SelectObject(dc, previous);
-  ReleaseDC(label, dc);
-  SetWindowPos(label, nullptr, 0, 0, std::max<int>(width, extent.cx),
-               std::max<int>(height, extent.cy), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Labels.push_back(label);
+  if (font == ScaleFont && font != FormFont) ScaleLabels.push_back(label);
+  FitLabelToText(label);
   return label;
 }
 
+// Labels size themselves to their text, so a fallback font larger than the design's never
+// clips them.
+void TFBallPara::FitLabelToText(HWND label) {
+  const std::string text = WindowText(label);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0));
+  HDC dc = GetDC(label);
+  HGDIOBJ previous = SelectObject(dc, font);
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, previous);
+  ReleaseDC(label, dc);
+  RECT now{};
+  GetClientRect(label, &now);
+  SetWindowPos(label, nullptr, 0, 0, std::max<int>(now.right, extent.cx),
+               std::max<int>(now.bottom, extent.cy), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TFBallPara::ChangeDpi(uint32_t dpi, const RECT& suggested) {
+  Dpi = dpi == 0 ? StandardDpi : dpi;
+  SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  const HFONT oldForm = OwnsFormFont ? FormFont : nullptr;
+  const HFONT oldScale = OwnsScaleFont ? ScaleFont : nullptr;
+  CreateFonts();
+  ApplyFonts();
+  for (HWND label : Labels) SendMessageA(label, WM_SETFONT, WPARAM(FormFont), FALSE);
+  for (HWND label : ScaleLabels) SendMessageA(label, WM_SETFONT, WPARAM(ScaleFont), FALSE);
+  // The controls hold the old fonts until they have the new ones.
+  if (oldForm) DeleteObject(oldForm);
+  if (oldScale && oldScale != oldForm) DeleteObject(oldScale);
+  LayOutControls();
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TFBallPara::LayOutControls() {
+  for (const DesignPlace& place : Places) {
+    SetWindowPos(place.Control, nullptr, Scaled(place.X), Scaled(place.Y), Scaled(place.Width),
+                 Scaled(place.Height), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  for (HWND label : Labels) FitLabelToText(label);
+  edBallNums.Resized();
+  SendMessageA(tbBallSize, TBM_SETTHUMBLENGTH, Scaled(ThumbLength), 0);
+}
+
 void TFBallPara::CreateFonts() {
-  FormFont = CreateFaceFont(L"\u5B8B\u4F53", 12, {L"\u5B8B\u4F53", L"SimSun"});
-  if (!FormFont) FormFont = CreateMessageFont();
+  FormFont = CreateFaceFont(L"\u5B8B\u4F53", Scaled(FormFontPixels), {L"\u5B8B\u4F53", L"SimSun"});
+  if (!FormFont) FormFont = CreateMessageFont(Dpi);
   OwnsFormFont = FormFont != nullptr;
   if (!FormFont) FormFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  ScaleFont = CreateFaceFont(L"MS Serif", 8, {L"MS Serif"});
+  ScaleFont = CreateFaceFont(L"MS Serif", Scaled(ScaleFontPixels), {L"MS Serif"});
   OwnsScaleFont = ScaleFont != nullptr;
   if (!ScaleFont) ScaleFont = FormFont;
 }
@@ -177,21 +243,21 @@ void TFBallPara::CreateControls() {
     Controls.push_back(control);
     return control;
   };
-  btnOk = add(CreateControl("BUTTON", "Save", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 192, 368,
-                            75, 25, idBtnOk));
-  btnCancel = add(CreateControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 296, 368,
-                                75, 25, idBtnCancel));
-  cbDriver =
-      add(CreateControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 96,
-                        16, 97, 20 + ComboDropHeight, idCbDriver));
+  btnOk = add(MakeControl("BUTTON", "Save", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 192, 368, 75,
+                          25, idBtnOk));
+  btnCancel = add(MakeControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 296, 368,
+                              75, 25, idBtnCancel));
+  cbDriver = add(MakeControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+                             96, 16, 97, 20 + ComboDropHeight, idCbDriver));
   for (const char* item : DriverItems) SendMessageA(cbDriver, CB_ADDSTRING, 0, LPARAM(item));
   SendMessageA(cbDriver, CB_SETCURSEL, 0, 0);
-  edBallNums.Create(form, 96, 45, 47, 20, idEdBallNums);
+  edBallNums.Create(form, Scaled(96), Scaled(45), Scaled(47), Scaled(20), idEdBallNums);
+  Places.push_back({edBallNums.Handle(), 96, 45, 47, 20});
   add(edBallNums.Handle());
-  cbxShadow = add(CreateControl("BUTTON", "show shadow", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP,
-                                248, 45, 97, 17, idCbxShadow));
-  GroupBox1 = add(CreateControl("BUTTON", "pictures settings", BS_GROUPBOX | WS_GROUP, 16, 120, 361,
-                                201, idGroupBox1));
+  cbxShadow = add(MakeControl("BUTTON", "show shadow", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 248,
+                              45, 97, 17, idCbxShadow));
+  GroupBox1 = add(MakeControl("BUTTON", "pictures settings", BS_GROUPBOX | WS_GROUP, 16, 120, 361,
+                              201, idGroupBox1));
   edtBack = GroupChild("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP | WS_DISABLED, 24, 72,
                        257, 20, idEdtBack, WS_EX_CLIENTEDGE);
   btnBack = GroupChild("BUTTON", "", BS_OWNERDRAW | WS_DISABLED, 290, 70, 23, 22, idBtnBack);
@@ -214,16 +280,16 @@ void TFBallPara::CreateControls() {
       257, 66, idLstBalls, WS_EX_CLIENTEDGE);
   btnBall = GroupChild("BUTTON", "", BS_OWNERDRAW | WS_GROUP, 288, 124, 23, 22, idBtnBall);
   SpeedButton1 = GroupChild("BUTTON", "", BS_OWNERDRAW, 288, 164, 23, 22, idSpeedButton1);
-  cbAudio = add(CreateControl("BUTTON", "Sound open", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 248,
-                              18, 113, 17, idCbAudio));
+  cbAudio = add(MakeControl("BUTTON", "Sound open", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 248,
+                            18, 113, 17, idCbAudio));
   tbBallSize = add(
-      CreateControl(TRACKBAR_CLASSA, "",
-                    TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | TBS_FIXEDLENGTH | WS_TABSTOP | WS_GROUP,
-                    88, 74, 265, 25, idTbBallSize));
+      MakeControl(TRACKBAR_CLASSA, "",
+                  TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | TBS_FIXEDLENGTH | WS_TABSTOP | WS_GROUP,
+                  88, 74, 265, 25, idTbBallSize));
   SendMessageA(tbBallSize, TBM_SETRANGEMIN, FALSE, BallSizeMinimum);
   SendMessageA(tbBallSize, TBM_SETRANGEMAX, FALSE, BallSizeMaximum);
   SendMessageA(tbBallSize, TBM_SETTICFREQ, 1, 0);
-  SendMessageA(tbBallSize, TBM_SETTHUMBLENGTH, 15, 0);
+  SendMessageA(tbBallSize, TBM_SETTHUMBLENGTH, Scaled(ThumbLength), 0);
   SendMessageA(tbBallSize, TBM_SETPOS, TRUE, BallSizeMinimum);
   ApplyFonts();
   Label5 = Label("Driver used:", 16, 20, 72, 12, idLabel5, FormFont);
@@ -362,6 +428,10 @@ bool TFBallPara::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         return true;
       }
       return false;
+    case WM_DPICHANGED:
+      ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      result = 0;
+      return true;
     case DM_GETDEFID:
       result = MAKELONG(idBtnOk, DC_HASDEFID);
       return true;

@@ -81,6 +81,14 @@ class TFBallPara : public TForm {
   void ApplyFonts();
   void AddTooltips();
   HWND Label(const char* text, int x, int y, int width, int height, int id, HFONT font);
+  // A control placed by the 96-dpi design, at this dialog's dpi; remembered for a relayout.
+  HWND MakeControl(const char* windowClass, const char* text, DWORD style, int x, int y, int width,
+                   int height, int id, DWORD exStyle = 0);
+  int Scaled(int designPixels) const;
+  void FitLabelToText(HWND label);
+  // Moved to a monitor of another scale: fonts and every control again at the new dpi.
+  void ChangeDpi(uint32_t dpi, const RECT& suggested);
+  void LayOutControls();
   HWND GroupChild(const char* windowClass, const char* text, DWORD style, int x, int y, int width,
                   int height, int id, DWORD exStyle = 0);
   void CheckRadio(HWND radio);
@@ -99,4 +107,13 @@ class TFBallPara : public TForm {
   HICON BigIcon = nullptr, SmallIcon = nullptr;
   HWND FocusedControl = nullptr;
   std::vector<HWND> Controls;  // everything that takes the form's font
+  // The dpi of the monitor the dialog is on; its design is at 96.
+  uint32_t Dpi = 96;
+  struct DesignPlace {
+    HWND Control;
+    int X, Y, Width, Height;
+  };
+  std::vector<DesignPlace> Places;
+  std::vector<HWND> ScaleLabels;  // the trackbar's scale, in ScaleFont
+  std::vector<HWND> Labels;       // every label, sized to its text
 };

@@ -20,6 +20,10 @@ class TSpinEdit {
   // The edit is made with CreateWindowExA as a child of parent with this id.
   void Create(HWND parent, int x, int y, int width, int height, int id);
   HWND Handle() const { return Edit; }
+  // The edit was moved or resized: the buttons follow it.
+  void Resized() {
+    if (Edit) PlaceButtons();
+  }
   HWND Buttons() const { return UpDown; }
 
   // The text read as a number, rounded and clamped; an empty text is first replaced by "0".

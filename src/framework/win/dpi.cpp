@@ -1,0 +1,64 @@
+#include "framework/win/dpi.h"
+
+namespace {
+
+template <typename Procedure>
+Procedure LookUp(const char* library, const char* name) {
+  HMODULE module = GetModuleHandleA(library);
+  if (!module) module = LoadLibraryA(library);  // shcore.dll is not loaded by itself
+  if (!module) return nullptr;
+  return reinterpret_cast<Procedure>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+uint32_t SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<uint32_t>(dpi) : 96;
+}
+
+uint32_t MonitorDpi(HMONITOR monitor) {
+  // GetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &x, &y): Windows 8.1 and later.
+  using GetDpiForMonitorProc = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  static const auto forMonitor = LookUp<GetDpiForMonitorProc>("shcore.dll", "GetDpiForMonitor");
+  UINT x = 0, y = 0;
+  if (monitor && forMonitor && SUCCEEDED(forMonitor(monitor, 0, &x, &y)) && x > 0) return x;
+  return SystemDpi();
+}
+
+using ContextProc = HANDLE(WINAPI*)(HANDLE);
+
+}  // namespace
+
+uint32_t PrimaryMonitorDpi() {
+  return MonitorDpi(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+}
+
+uint32_t DpiAt(POINT point) {
+  return MonitorDpi(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST));
+}
+
+uint32_t WindowDpi(HWND window) {
+  // GetDpiForWindow: Windows 10 1607 and later.
+  using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+  static const auto forWindow = LookUp<GetDpiForWindowProc>("user32.dll", "GetDpiForWindow");
+  if (window && forWindow) {
+    if (const UINT dpi = forWindow(window)) return dpi;
+  }
+  return MonitorDpi(window ? MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY) : nullptr);
+}
+
+DpiAwarenessOf::DpiAwarenessOf(HWND window) {
+  // Windows 10 1607 and later; before that a process has one awareness for all its windows.
+  using WindowContextProc = HANDLE(WINAPI*)(HWND);
+  static const auto ofWindow =
+      LookUp<WindowContextProc>("user32.dll", "GetWindowDpiAwarenessContext");
+  static const auto setThread = LookUp<ContextProc>("user32.dll", "SetThreadDpiAwarenessContext");
+  if (!window || !ofWindow || !setThread) return;
+  if (HANDLE context = ofWindow(window)) Previous = setThread(context);
+}
+
+DpiAwarenessOf::~DpiAwarenessOf() {
+  static const auto setThread = LookUp<ContextProc>("user32.dll", "SetThreadDpiAwarenessContext");
+  if (Previous && setThread) setThread(Previous);
+}
