@@ -11,7 +11,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
 
@@ -171,7 +170,7 @@ void MeasureDisplayOff(const Case& c, DWORD milliseconds) {
   std::printf(
       "%-34s  10 bubbles: %7.1f ms CPU a second with the display on, %5.1f off "
       "(%llu frames while off)\n",
-      c.Name, on, asleep, static_cast<unsigned long long>(MotionStepsTaken() - frames0));
+      c.Name, on, asleep, static_cast<unsigned long long>(framesWhileOff));
   std::fflush(stdout);
   EndHost(host);
 }

@@ -313,7 +313,7 @@ bool TDXDraw::CanDraw() {
   if (PrimarySurface->IsLost() != DD_OK || BackSurface->IsLost() != DD_OK) {
     if (!RestoreLostSurfaces()) return false;
   }
-  // Before the frame is drawn: the check draws its pattern into the back surface.
+  // Before a child window's first frame: how its frames are presented.
   ChoosePresentPathOnce();
   return true;
 }

@@ -214,7 +214,9 @@ TEST_F(BallParaForm, LaysItselfOutAgainAtTheDpiOfTheMonitorItIsDraggedTo) {
       EXPECT_TRUE(EqualRect(&place, &expected))
           << place.left << "," << place.top << " " << place.right << "," << place.bottom;
     }
-    if (designFont) EXPECT_EQ(FontOf(Form->btnOk).lfHeight, -s.FontPixels);
+    if (designFont) {
+      EXPECT_EQ(FontOf(Form->btnOk).lfHeight, -s.FontPixels);
+    }
     EXPECT_STREQ(FontOf(Form->Label5).lfFaceName, FontOf(Form->btnOk).lfFaceName);
   }
 }

@@ -3,6 +3,7 @@
 // full-screen run draw their 96-dpi design at 1.5 times its size, in real pixels.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "harness/harness.h"
@@ -29,7 +30,13 @@ class Dpi144 : public ::testing::Test {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
-    if (dpi != 144) GTEST_SKIP() << "the display runs at " << dpi << " dpi, not 144";
+    // In scripts/test's dpi stage, which sets 144, another dpi is a failure of the stage;
+    // run by hand on another display, the tests have nothing to show.
+    if (dpi != 144) {
+      if (std::getenv("VESPERINE_DPI_STAGE"))
+        FAIL() << "the stage set 144 dpi, the display has " << dpi;
+      GTEST_SKIP() << "the display runs at " << dpi << " dpi, not 144";
+    }
     harness::Settings::Clear();
   }
 };

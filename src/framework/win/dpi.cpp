@@ -38,14 +38,22 @@ uint32_t DpiAt(POINT point) {
   return MonitorDpi(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST));
 }
 
-uint32_t WindowDpi(HWND window) {
-  // GetDpiForWindow: Windows 10 1607 and later.
-  using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
-  static const auto forWindow = LookUp<GetDpiForWindowProc>("user32.dll", "GetDpiForWindow");
-  if (window && forWindow) {
-    if (const UINT dpi = forWindow(window)) return dpi;
+std::optional<LOGFONTW> MessageFontAt(uint32_t dpi) {
+  // SystemParametersInfoForDpi: Windows 10 1607 and later.
+  using ForDpiProc = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+  static const auto forDpi = LookUp<ForDpiProc>("user32.dll", "SystemParametersInfoForDpi");
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+    return metrics.lfMessageFont;
   }
-  return MonitorDpi(window ? MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY) : nullptr);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+    return std::nullopt;
+  }
+  LOGFONTW font = metrics.lfMessageFont;
+  font.lfHeight =
+      MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(PrimaryMonitorDpi()));
+  return font;
 }
 
 DpiAwarenessOf::DpiAwarenessOf(HWND window) {

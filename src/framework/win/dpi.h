@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -18,8 +19,10 @@ uint32_t PrimaryMonitorDpi();
 // The dpi of the monitor that holds a point of the screen (the nearest one).
 uint32_t DpiAt(POINT point);
 
-// The dpi of the monitor a window is on, as the window sees it.
-uint32_t WindowDpi(HWND window);
+// The system's message font (the dialog font) at a dpi: SystemParametersInfoForDpi where it
+// exists, else the system's metrics scaled from the primary monitor's dpi. None when the
+// system gives no metrics.
+std::optional<LOGFONTW> MessageFontAt(uint32_t dpi);
 
 // While it lives, windows this thread makes take the dpi awareness of another window (a
 // preview's parent: a child window of another awareness can be refused).

@@ -65,22 +65,10 @@ HFONT CreateFaceFont(const wchar_t* face, int pixels, std::initializer_list<cons
   return created;
 }
 
-// The system's dialog font: the message font of the non-client metrics, at the dpi asked
-// (SystemParametersInfoForDpi, Windows 10 1607 and later, is looked up; without it the
-// system's metrics are scaled from the system dpi).
+// The system's dialog font at the dialog's dpi.
 HFONT CreateMessageFont(uint32_t dpi) {
-  using ForDpiProc = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
-  static const auto forDpi = reinterpret_cast<ForDpiProc>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("user32.dll"), "SystemParametersInfoForDpi")));
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
-    return CreateFontIndirectW(&metrics.lfMessageFont);
-  }
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return nullptr;
-  const uint32_t system = PrimaryMonitorDpi();
-  metrics.lfMessageFont.lfHeight = ScaleHalfToEven(metrics.lfMessageFont.lfHeight, dpi, system);
-  return CreateFontIndirectW(&metrics.lfMessageFont);
+  const std::optional<LOGFONTW> font = MessageFontAt(dpi);
+  return font ? CreateFontIndirectW(&*font) : nullptr;
 }
 
 HICON LoadProgramIcon(int sizeMetricX, int sizeMetricY) {
