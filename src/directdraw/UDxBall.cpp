@@ -332,13 +332,16 @@ void TFDxBall::SwitchDisplay() {
 
 // Exclusive mode sizes the top-level window to the primary's display mode, which would
 // leave every other monitor showing the desktop: the run's window covers the whole desktop
-// again, black where the full-screen mode does not reach.
+// again, black where the full-screen mode does not reach. The mode change may have thrown
+// away what the window showed on the other monitors, so it is all painted again now.
 void TFDxBall::CoverEveryMonitor() {
   HWND root = GetAncestor(Handle(), GA_ROOT);
   if (!root || root == Handle()) return;  // not inside a run's window
   const ScreenRect desktop = DesktopLayout().Virtual();
   SetWindowPos(root, HWND_TOPMOST, desktop.Left, desktop.Top, desktop.Width(), desktop.Height(),
                SWP_NOACTIVATE);
+  RedrawWindow(root, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void TFDxBall::DXDrawMouseMove(TShiftState, int x, int y) {

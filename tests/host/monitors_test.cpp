@@ -131,21 +131,38 @@ class Direct3DOnTwoMonitors : public MonitorsTest {
   void SetUp() override { Prepare("Directx 7.0"); }
 };
 
+// Every monitor the window covers, none left showing the desktop's colour.
+bool NoMonitorShowsTheDesktop() {
+  for (const Monitor& monitor : Monitors())
+    if (DesktopPixels(harness::CaptureRect(monitor.Area)) != 0) return false;
+  return true;
+}
+
 TEST_F(Direct3DOnTwoMonitors, AfterAltEnterNoMonitorShowsTheDesktop) {
   harness::ColourScreen desktop(DesktopColour);
   harness::CentreCursor();
   SaverProcess saver({"/s"});
   HWND host = StartRun(saver);
   ASSERT_NE(host, nullptr);
+  const int widthBefore = GetSystemMetrics(SM_CXVIRTUALSCREEN);
   // Real keys: the scene reads the Alt key's state, which a posted message does not set.
   harness::SendChordInput(VK_MENU, VK_RETURN);
-  harness::PumpFor(3000);
+  // The switch makes a new device and changes the primary's mode, which takes seconds
+  // under emulation; a look before it would pass without testing anything.
+  ASSERT_TRUE(harness::WaitUntil(
+      [&] { return GetSystemMetrics(SM_CXVIRTUALSCREEN) != widthBefore; }, 20000, 100))
+      << Layout << ": the display mode never changed";
   ASSERT_TRUE(saver.Running()) << "Alt+Enter ended the run";
-  for (const Monitor& monitor : Monitors()) {
-    EXPECT_EQ(DesktopPixels(harness::CaptureRect(monitor.Area)), 0)
-        << Layout << (monitor.Primary ? " primary" : " secondary") << " shows the desktop";
-  }
-  saver.Kill();
+  // The moved monitor is covered a moment after the mode change, and stays covered.
+  EXPECT_TRUE(harness::WaitUntil(NoMonitorShowsTheDesktop, 8000, 250))
+      << Layout << ": a monitor shows the desktop after the switch";
+  harness::PumpFor(1000);
+  EXPECT_TRUE(NoMonitorShowsTheDesktop()) << Layout << ": a monitor was uncovered again";
+  harness::SendKeyInput(VK_SPACE);
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout)) << "a key did not end the full-screen run";
+  EXPECT_TRUE(harness::WaitUntil(
+      [&] { return GetSystemMetrics(SM_CXVIRTUALSCREEN) == widthBefore; }, 5000, 100))
+      << Layout << ": the display mode was not put back";
 }
 
 }  // namespace
