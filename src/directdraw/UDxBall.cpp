@@ -231,6 +231,31 @@ void TFDxBall::FormShow() {
   if (DisplayTried) return;
   DisplayTried = true;
   DXDraw->Initialize();
+  FitDisplayToDevice();
+}
+
+// A device that cannot take a surface over every monitor (or none at all that large)
+// draws the primary monitor's part alone; the run's black window covers the rest, so no
+// monitor is left showing the desktop.
+void TFDxBall::FitDisplayToDevice() {
+  if (DXDraw->Options.FullScreen || !ParentWindow()) return;
+  const ScreenRect window = PlaceInParent();
+  const std::optional<SurfaceLimit> limit =
+      DXDraw->Initialized() ? DXDraw->DeviceSurfaceLimit() : std::nullopt;
+  Drawn = DeviceDrawArea(Layout, window, limit);
+  if (Drawn == window) return;
+  DrawsPartOfWindow = true;
+  DXDraw->Finalize();
+  SetWindowState(wsNormal);
+  SetBounds(Drawn.Left, Drawn.Top, Drawn.Width(), Drawn.Height());
+  DXDraw->Initialize();
+}
+
+ScreenRect TFDxBall::PlaceInParent() {
+  RECT rect{};
+  GetWindowRect(Handle(), &rect);
+  MapWindowPoints(nullptr, ParentWindow(), reinterpret_cast<POINT*>(&rect), 2);
+  return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 void TFDxBall::FormDestroy() {
@@ -263,6 +288,14 @@ void TFDxBall::FillBackgroundSurface() {
   const BackgroundKind kind = BackgroundFrom == BackgroundSource::ScreenCopy
                                   ? BackgroundKind::VirtualScreenCopy
                                   : BackgroundKind::Picture;
+  if (DrawsPartOfWindow && !DXDraw->Options.FullScreen) {
+    // The primary's part of the window: its own part of every monitor's background.
+    const std::vector<BackgroundPart> parts =
+        BackgroundParts(Layout, BackImage.Width(), BackImage.Height(), kind, false, Drawn);
+    BackgroundSurface->LoadFromPicture(ComposeBackground(BackImage, width, height, parts), width,
+                                       height);
+    return;
+  }
   const std::vector<BackgroundPart> parts =
       BackgroundParts(Layout, BackImage.Width(), BackImage.Height(), kind, false, Layout.World());
   // One monitor, or the full-screen mode of the primary alone: the picture over it all.
@@ -327,7 +360,11 @@ void TFDxBall::SwitchDisplay() {
   }
   SetCursor(CursorHidden ? nullptr : LoadCursor(nullptr, IDC_ARROW));
   DXDraw->Initialize();
-  if (DXDraw->Options.FullScreen) CoverEveryMonitor();
+  if (DXDraw->Options.FullScreen) {
+    CoverEveryMonitor();
+  } else {
+    FitDisplayToDevice();
+  }
 }
 
 // Exclusive mode sizes the top-level window to the primary's display mode, which would
@@ -449,10 +486,13 @@ void TFDxBall::DrawBubbles() {
                                   HasDeviceCopy(HighlightTexture), ShowShadow};
   DXDraw->BeginScene();
   const int count = BubblesInUse();
-  // The full-screen mode shows the primary monitor alone: its part of the world.
-  const ScreenRect primary = Layout.ToWorld({0, 0, 1, 1});
-  const float shiftX = DXDraw->Options.FullScreen ? static_cast<float>(-primary.Left) : 0.0f;
-  const float shiftY = DXDraw->Options.FullScreen ? static_cast<float>(-primary.Top) : 0.0f;
+  // The full-screen mode, or a device too small for every monitor, shows the primary
+  // monitor alone: its part of the world.
+  const ScreenRect primary = DXDraw->Options.FullScreen ? Layout.ToWorld({0, 0, 1, 1})
+                             : DrawsPartOfWindow        ? Drawn
+                                                        : ScreenRect{};
+  const float shiftX = static_cast<float>(-primary.Left);
+  const float shiftY = static_cast<float>(-primary.Top);
   for (int k = 1; k <= count; ++k) {
     const bool hasPicture = k <= PictureBubbleCount && HasDeviceCopy(PictureTextures[k]);
     BubbleQuads quads = BuildBubbleQuads(BubbleTable[k], k, hasPicture, sizes, sources);

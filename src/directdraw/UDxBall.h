@@ -65,6 +65,9 @@ class TFDxBall : public TForm {
   const PixelImage* PictureImage(int k) const { return PictureImages.at(k).get(); }
   const TDirect3DTexture* PictureTexture(int k) const { return PictureTextures.at(k).get(); }
   bool FullScreen() const { return DXDraw->Options.FullScreen; }
+  // Where the display draws in the run's window: all of it, or the primary monitor's part
+  // where the device cannot take a surface over every monitor.
+  const ScreenRect& DrawnArea() const { return Drawn; }
 
   // The display went off or came back: frames and wind hold, then go on where they
   // stopped. Frames also rest while Escape has hidden the scene.
@@ -86,6 +89,8 @@ class TFDxBall : public TForm {
   void LoadBackground(PixelImage& work);
   void SwitchDisplay();
   void CoverEveryMonitor();
+  void FitDisplayToDevice();
+  ScreenRect PlaceInParent();
   void FillBackgroundSurface();
   void UpdateFrameTimer();
   const TDirect3DTexture* LayerTexture(int layer, int k) const;
@@ -108,4 +113,6 @@ class TFDxBall : public TForm {
   bool CursorHidden = false;
   bool PlacementRemembered = false;
   WINDOWPLACEMENT Placement{};
+  ScreenRect Drawn;                // in the run's window, which covers the world
+  bool DrawsPartOfWindow = false;  // the device could not take the whole window
 };

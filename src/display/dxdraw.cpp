@@ -597,7 +597,27 @@ TDirect3DTexture::~TDirect3DTexture() {
 
 namespace {
 bool TextureCopiesRefused = false;
+SurfaceLimit TestSurfaceLimit;
 }  // namespace
+
+void TDXDraw::LimitSurfaces(SurfaceLimit limit) {
+  TestSurfaceLimit = limit;
+}
+
+std::optional<SurfaceLimit> TDXDraw::DeviceSurfaceLimit() const {
+  if (!Device) return std::nullopt;
+  D3DDEVICEDESC7 caps{};
+  SurfaceLimit limit;
+  if (SUCCEEDED(Device->GetCaps(&caps))) {
+    limit.Width = static_cast<int32_t>(caps.dwMaxTextureWidth);
+    limit.Height = static_cast<int32_t>(caps.dwMaxTextureHeight);
+  }
+  const auto lower = [](int32_t said, int32_t test) {
+    return test > 0 && (said <= 0 || test < said) ? test : said;
+  };
+  return SurfaceLimit{lower(limit.Width, TestSurfaceLimit.Width),
+                      lower(limit.Height, TestSurfaceLimit.Height)};
+}
 
 void TDXDraw::ForcePresentPath(std::optional<PresentPath> path) {
   ForcedPresentPath = path;

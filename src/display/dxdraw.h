@@ -25,6 +25,7 @@
 
 #include "display/display_mode.h"
 #include "display/present_check.h"
+#include "framework/screen_layout.h"
 
 class PixelImage;
 class TDXDraw;
@@ -120,6 +121,9 @@ class TDXDraw {
   bool IsHardware() const { return HardwareDevice; }
   bool HasZBuffer() const { return ZBufferSurface != nullptr; }
   int32_t SurfaceWidth() const { return Width; }
+  // The largest surface the device takes (its texture limit, which is also its render
+  // target's on the hardware of this API's time), or nothing without a device.
+  std::optional<SurfaceLimit> DeviceSurfaceLimit() const;
   int32_t SurfaceHeight() const { return Height; }
   HWND Window() const { return Target; }
   IDirectDraw7* DDraw() const { return DirectDraw; }
@@ -152,6 +156,8 @@ class TDXDraw {
   // For measuring each path: a child window's frames take this one instead of the one the
   // check would choose (nullopt: the check chooses again).
   static void ForcePresentPath(std::optional<PresentPath> path);
+  // For tests: devices say they take surfaces of this size at most (0: as they are).
+  static void LimitSurfaces(SurfaceLimit limit);
 
   // Whether ddraw.dll and DirectDrawCreateEx are present on this system.
   static bool DirectDrawAvailable();

@@ -17,6 +17,28 @@ ScreenRect Intersection(const ScreenRect& a, const ScreenRect& b) {
   return both.Empty() ? ScreenRect{} : both;
 }
 
+ScreenRect DeviceDrawArea(const ScreenLayout& layout, const ScreenRect& window,
+                          std::optional<SurfaceLimit> limit) {
+  const auto fits = [&](const ScreenRect& area) {
+    return limit && (limit->Width <= 0 || area.Width() <= limit->Width) &&
+           (limit->Height <= 0 || area.Height() <= limit->Height);
+  };
+  if (fits(window)) return window;
+  // The primary monitor is the one at the screen's origin.
+  const ScreenRect origin = layout.ToWorld({0, 0, 1, 1});
+  ScreenRect primary = window;
+  for (const ScreenRect& monitor : layout.MonitorRects()) {
+    if (Intersection(monitor, origin).Empty()) continue;
+    if (!Intersection(monitor, window).Empty()) primary = Intersection(monitor, window);
+    break;
+  }
+  if (limit && limit->Width > 0)
+    primary.Right = std::min(primary.Right, primary.Left + limit->Width);
+  if (limit && limit->Height > 0)
+    primary.Bottom = std::min(primary.Bottom, primary.Top + limit->Height);
+  return primary;
+}
+
 ScreenLayout::ScreenLayout(ScreenRect virtualScreen, std::vector<MonitorArea> monitors)
     : VirtualScreen(virtualScreen) {
   for (MonitorArea& area : monitors) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 struct ScreenRect {
@@ -50,6 +51,20 @@ class ScreenLayout {
 
 // The part two rectangles share; empty (all zero) when they share none.
 ScreenRect Intersection(const ScreenRect& a, const ScreenRect& b);
+
+// The largest surface a drawing device takes; 0 where it does not say.
+struct SurfaceLimit {
+  int32_t Width = 0;
+  int32_t Height = 0;
+};
+
+// The part of a run's window (window: its client area, in world coordinates) that a
+// Direct3D device draws. All of it when the device takes a surface that large; else the
+// primary monitor's part, kept to the device's limit, so that the monitor a user looks at
+// first shows the scene and the rest stays the window's black. limit is nullopt when no
+// device could be made over the whole window at all.
+ScreenRect DeviceDrawArea(const ScreenLayout& layout, const ScreenRect& window,
+                          std::optional<SurfaceLimit> limit);
 
 // One monitor's share of a background: a part of the picture, in the picture's pixels,
 // and where it is stretched to, in the pixels of the surface it is drawn on.

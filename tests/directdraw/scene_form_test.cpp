@@ -285,6 +285,32 @@ TEST_F(SceneFormTest, ShownAsAChildTheSceneDrawsTheStretchedBackground) {
   EXPECT_GT(lit, 600);
 }
 
+// A device that takes smaller surfaces than the run's window draws its primary part alone,
+// with the background and the bubbles of that part; the window's black covers the rest.
+TEST_F(SceneFormTest, ADeviceTooSmallForTheWindowDrawsThePrimarysPartAlone) {
+  HostWindow host;
+  BallsCount = 1;
+  TDXDraw::LimitSurfaces({256, 200});
+  auto form = MakeForm();
+  form->SetParentWindow(host.Handle);
+  form->Show();
+  TDXDraw::LimitSurfaces({});
+  ASSERT_TRUE(form->DXDraw->Initialized()) << form->DXDraw->InitializeFailure();
+  EXPECT_EQ(form->DrawnArea(), (ScreenRect{0, 0, 256, 200}));
+  EXPECT_EQ(form->DXDraw->SurfaceWidth(), 256);
+  EXPECT_EQ(form->DXDraw->SurfaceHeight(), 200);
+  EXPECT_EQ(form->ClientWidth(), 256);
+  BubbleTable[1] = Bubble{100, 100, 0, 0, 200, 0, 0, 0, 0, 0, true, 1};
+  form->DrawScene();
+  PixelImage frame;
+  ASSERT_TRUE(ReadSurfaceImage(form->DXDraw->Surface(), frame));
+  int lit = 0;
+  for (int y = 0; y < 200; y += 10) {
+    for (int x = 0; x < 256; x += 10) lit += frame.Row(y)[x * 4] + frame.Row(y)[x * 4 + 1] > 40;
+  }
+  EXPECT_GT(lit, 400) << "the primary's part shows no background";
+}
+
 TEST_F(SceneFormTest, BubblesMoveOnlyWhileTheDisplayCanDraw) {
   HostWindow host;
   BallsCount = 3;

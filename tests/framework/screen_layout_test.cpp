@@ -167,4 +167,54 @@ TEST(BackgroundParts, OneMonitorIsTheWholePictureOverTheWholeSurface) {
   EXPECT_EQ(parts[0].Dest, (ScreenRect{0, 0, 1024, 768}));
 }
 
+// What a device that cannot take the whole window draws: the primary's part, kept to the
+// device's limit; the window's size wherever the device takes it.
+TEST(DeviceDrawArea, IsTheWholeWindowOrThePrimarysPartOfIt) {
+  const ScreenLayout right({0, 0, 2304, 800},
+                           {Whole({0, 0, 1280, 800}), Whole({1280, 0, 2304, 768})});
+  const ScreenLayout left({-1024, 0, 1280, 800},
+                          {Whole({-1024, 0, 0, 768}), Whole({0, 0, 1280, 800})});
+  const ScreenLayout three(
+      {-1920, -200, 3840, 1080},
+      {Whole({-1920, -200, 0, 880}), Whole({0, 0, 1920, 1080}), Whole({1920, 0, 3840, 1080})});
+  const ScreenLayout one({0, 0, 1024, 768}, {Whole({0, 0, 1024, 768})});
+  struct Case {
+    const char* Name;
+    const ScreenLayout& Layout;
+    ScreenRect Window;
+    std::optional<SurfaceLimit> Limit;
+    ScreenRect Expected;
+  } cases[] = {
+      {"fits", right, right.World(), SurfaceLimit{4096, 4096}, right.World()},
+      {"limit unknown", right, right.World(), SurfaceLimit{}, right.World()},
+      {"exactly the limit", right, right.World(), SurfaceLimit{2304, 800}, right.World()},
+      {"too wide, secondary right",
+       right,
+       right.World(),
+       SurfaceLimit{2048, 2048},
+       {0, 0, 1280, 800}},
+      {"too wide, secondary left",
+       left,
+       left.World(),
+       SurfaceLimit{2048, 2048},
+       {1024, 0, 2304, 800}},
+      {"too high, primary lower of three",
+       three,
+       three.World(),
+       SurfaceLimit{8192, 1200},
+       {1920, 200, 3840, 1280}},
+      {"no device at all", left, left.World(), std::nullopt, {1024, 0, 2304, 800}},
+      {"even the primary too large", one, one.World(), SurfaceLimit{512, 256}, {0, 0, 512, 256}},
+      {"a window smaller than the screen",
+       one,
+       {0, 0, 400, 300},
+       SurfaceLimit{256, 256},
+       {0, 0, 256, 256}},
+      {"no device and one monitor", one, one.World(), std::nullopt, one.World()},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DeviceDrawArea(c.Layout, c.Window, c.Limit), c.Expected) << c.Name;
+  }
+}
+
 }  // namespace
