@@ -121,10 +121,10 @@ class TDXDraw {
   bool IsHardware() const { return HardwareDevice; }
   bool HasZBuffer() const { return ZBufferSurface != nullptr; }
   int32_t SurfaceWidth() const { return Width; }
+  int32_t SurfaceHeight() const { return Height; }
   // The largest surface the device takes (its texture limit, which is also its render
   // target's on the hardware of this API's time), or nothing without a device.
   std::optional<SurfaceLimit> DeviceSurfaceLimit() const;
-  int32_t SurfaceHeight() const { return Height; }
   HWND Window() const { return Target; }
   IDirectDraw7* DDraw() const { return DirectDraw; }
   IDirect3DDevice7* D3DDevice() const { return Device; }
