@@ -19,6 +19,20 @@ SaverProcedure FinishProc = nullptr;
 int32_t TimerInterval = 0;
 bool HostTimerActive = false;
 POINT MouseOrigin = {0, 0};
+// When the display last changed; the cursor the system moves then is no user's.
+static std::optional<DWORD> DisplayChangedAt;
+static std::optional<ScreenRect> SeenVirtualScreen;
+
+// The system may move the cursor for a display change before it tells the windows of the
+// change, so the mouse rule also looks at the virtual screen itself.
+static void NoteDisplayChange() {
+  const ScreenRect screen{
+      GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+      GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+      GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  if (SeenVirtualScreen && *SeenVirtualScreen != screen) DisplayChangedAt = GetTickCount();
+  SeenVirtualScreen = screen;
+}
 HMODULE PasswordLibrary = nullptr;
 VerifyScreenSavePwdProc VerifyProc = nullptr;
 bool PasswordCheckActive = false;
@@ -89,6 +103,11 @@ void PostClose(HWND window) {
 bool CloseIfMouseMoved(HWND window) {
   static const int32_t slack = DisplayScale(PrimaryMonitorDpi()).ToPhysical(MouseSlack);
   const POINT now = CursorNow();
+  NoteDisplayChange();
+  if (DisplayChangedAt && CursorSettlingAfterDisplayChange(*DisplayChangedAt, GetTickCount())) {
+    MouseOrigin = now;
+    return false;
+  }
   if (!MovedBeyondSlack({MouseOrigin.x, MouseOrigin.y}, {now.x, now.y}, slack)) return false;
   PostClose(window);
   return true;
@@ -333,12 +352,16 @@ bool HandleCommonMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
       return true;
     case WM_DISPLAYCHANGE:
       // Monitors came, went or changed mode (Alt+Enter's full-screen switch among them):
-      // the window covers the new virtual screen, so no monitor shows the desktop. The
-      // world keeps its size.
+      // the window covers the new virtual screen, so no monitor shows the desktop, and is
+      // painted again, since the change may have thrown away what it showed. The world
+      // keeps its size.
+      DisplayChangedAt = GetTickCount();
+      NoteDisplayChange();
       if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0) {
         const ScreenRect desktop = DesktopLayout().Virtual();
         SetWindowPos(window, HWND_TOPMOST, desktop.Left, desktop.Top, desktop.Width(),
                      desktop.Height(), SWP_NOACTIVATE);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       }
       return false;
     case WM_POWERBROADCAST:

@@ -48,6 +48,10 @@ bool MovedBeyondSlack(ScreenPoint origin, ScreenPoint now, int32_t slack) {
   return Distance(origin.x, now.x) > slack || Distance(origin.y, now.y) > slack;
 }
 
+bool CursorSettlingAfterDisplayChange(uint32_t changedAtMs, uint32_t nowMs) {
+  return nowMs - changedAtMs < DisplayChangeSettleMs;
+}
+
 DisplayNotice ChooseDisplayNotice(uint32_t majorVersion, uint32_t minorVersion) {
   const bool windows8OrLater = majorVersion > 6 || (majorVersion == 6 && minorVersion >= 2);
   return windows8OrLater ? DisplayNotice::ConsoleDisplayState : DisplayNotice::MonitorPowerOn;

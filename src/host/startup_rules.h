@@ -29,6 +29,12 @@ struct ScreenPoint {
 inline constexpr int32_t MouseSlack = 5;
 bool MovedBeyondSlack(ScreenPoint origin, ScreenPoint now, int32_t slack = MouseSlack);
 
+// A display change may move the cursor itself (into a monitor that shrank or moved), a
+// moment after its notice: for this long after the notice the cursor's place is taken as
+// the new origin rather than as a movement. Tick counts wrap.
+inline constexpr uint32_t DisplayChangeSettleMs = 1500;
+bool CursorSettlingAfterDisplayChange(uint32_t changedAtMs, uint32_t nowMs);
+
 // The run rests while the display is off: nobody sees its frames or hears its chimes.
 // Windows 8 (6.2) and later tell the console's display state; older systems only whether
 // the monitor has power. A notice's value is 0 off, 1 on, 2 dimmed (the console state

@@ -52,6 +52,13 @@ int64_t DesktopPixels(const harness::Capture& capture) {
   return count;
 }
 
+// Every monitor the window covers, none left showing the desktop's colour.
+bool NoMonitorShowsTheDesktop() {
+  for (const Monitor& monitor : Monitors())
+    if (DesktopPixels(harness::CaptureRect(monitor.Area)) != 0) return false;
+  return true;
+}
+
 class MonitorsTest : public ::testing::Test {
  protected:
   void Prepare(const char* driver) {
@@ -120,6 +127,37 @@ TEST_P(TwoMonitors, ASixPixelMovementOverTheSecondaryEndsTheRun) {
   EXPECT_EQ(saver.ExitCode(), 0u);
 }
 
+// A display change while the run goes on (here the primary's mode): the run covers the new
+// virtual screen at once, and goes back with the mode.
+TEST_P(TwoMonitors, ADisplayChangeLeavesNoMonitorShowingTheDesktop) {
+  harness::ColourScreen desktop(DesktopColour);
+  harness::CentreCursor();
+  SaverProcess saver({"/s"});
+  HWND host = StartRun(saver);
+  ASSERT_NE(host, nullptr);
+  const int widthBefore = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  mode.dmPelsWidth = 1024;
+  mode.dmPelsHeight = 768;
+  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+  ASSERT_EQ(ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr), DISP_CHANGE_SUCCESSFUL);
+  EXPECT_TRUE(harness::WaitUntil(
+      [&] { return GetSystemMetrics(SM_CXVIRTUALSCREEN) != widthBefore; }, 10000, 100));
+  EXPECT_TRUE(harness::WaitUntil(NoMonitorShowsTheDesktop, 8000, 250))
+      << Layout << ": a monitor shows the desktop after the change";
+  EXPECT_EQ(harness::Describe(host).Rect.right - harness::Describe(host).Rect.left,
+            GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  ChangeDisplaySettingsExA(nullptr, nullptr, nullptr, 0, nullptr);
+  EXPECT_TRUE(harness::WaitUntil(
+      [&] { return GetSystemMetrics(SM_CXVIRTUALSCREEN) == widthBefore; }, 10000, 100));
+  EXPECT_TRUE(harness::WaitUntil(NoMonitorShowsTheDesktop, 8000, 250))
+      << Layout << ": a monitor shows the desktop after the mode came back";
+  ASSERT_TRUE(saver.Running()) << "the display change ended the run";
+  harness::SendKeyInput(VK_SPACE);
+  EXPECT_TRUE(saver.WaitForExit(EndTimeout));
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, TwoMonitors, ::testing::Values("Directx 7.0", "GDI+"),
                          [](const auto& param) {
                            return std::string(param.param) == "GDI+" ? "Gdiplus" : "Direct3D";
@@ -130,13 +168,6 @@ class Direct3DOnTwoMonitors : public MonitorsTest {
  protected:
   void SetUp() override { Prepare("Directx 7.0"); }
 };
-
-// Every monitor the window covers, none left showing the desktop's colour.
-bool NoMonitorShowsTheDesktop() {
-  for (const Monitor& monitor : Monitors())
-    if (DesktopPixels(harness::CaptureRect(monitor.Area)) != 0) return false;
-  return true;
-}
 
 TEST_F(Direct3DOnTwoMonitors, AfterAltEnterNoMonitorShowsTheDesktop) {
   harness::ColourScreen desktop(DesktopColour);

@@ -57,6 +57,18 @@ TEST(MouseSlack, FivePixelsOnBothAxesKeepTheSaver) {
   EXPECT_FALSE(MovedBeyondSlack({0, 0}, {0, 0}));
 }
 
+TEST(MouseSlack, TheCursorSettlesForAMomentAfterADisplayChangeAcrossTheTickWrap) {
+  struct {
+    uint32_t ChangedAt, Now;
+    bool Settling;
+  } cases[] = {{1000, 1000, true},          {1000, 2499, true},           {1000, 2500, false},
+               {0xFFFFFF00u, 0x100u, true}, {0xFFFFFF00u, 0x600u, false}, {5000, 4000, false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(CursorSettlingAfterDisplayChange(c.ChangedAt, c.Now), c.Settling)
+        << c.ChangedAt << " " << c.Now;
+  }
+}
+
 TEST(MouseSlack, SixPixelsOnOneAxisEndIt) {
   EXPECT_TRUE(MovedBeyondSlack({100, 100}, {106, 100}));
   EXPECT_TRUE(MovedBeyondSlack({100, 100}, {100, 94}));
