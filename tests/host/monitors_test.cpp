@@ -59,6 +59,12 @@ bool NoMonitorShowsTheDesktop() {
   return true;
 }
 
+// Waits for the virtual screen's width to differ from width (changed), or to be it again.
+bool WaitForVirtualWidth(int width, bool changed, DWORD timeoutMs) {
+  return harness::WaitUntil(
+      [&] { return (GetSystemMetrics(SM_CXVIRTUALSCREEN) != width) == changed; }, timeoutMs, 100);
+}
+
 class MonitorsTest : public ::testing::Test {
  protected:
   void Prepare(const char* driver) {
@@ -142,15 +148,13 @@ TEST_P(TwoMonitors, ADisplayChangeLeavesNoMonitorShowingTheDesktop) {
   mode.dmPelsHeight = 768;
   mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
   ASSERT_EQ(ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr), DISP_CHANGE_SUCCESSFUL);
-  EXPECT_TRUE(harness::WaitUntil(
-      [&] { return GetSystemMetrics(SM_CXVIRTUALSCREEN) != widthBefore; }, 10000, 100));
+  EXPECT_TRUE(WaitForVirtualWidth(widthBefore, true, 10000));
   EXPECT_TRUE(harness::WaitUntil(NoMonitorShowsTheDesktop, 8000, 250))
       << Layout << ": a monitor shows the desktop after the change";
   EXPECT_EQ(harness::Describe(host).Rect.right - harness::Describe(host).Rect.left,
             GetSystemMetrics(SM_CXVIRTUALSCREEN));
   ChangeDisplaySettingsExA(nullptr, nullptr, nullptr, 0, nullptr);
-  EXPECT_TRUE(harness::WaitUntil(
-      [&] { return GetSystemMetrics(SM_CXVIRTUALSCREEN) == widthBefore; }, 10000, 100));
+  EXPECT_TRUE(WaitForVirtualWidth(widthBefore, false, 10000));
   EXPECT_TRUE(harness::WaitUntil(NoMonitorShowsTheDesktop, 8000, 250))
       << Layout << ": a monitor shows the desktop after the mode came back";
   ASSERT_TRUE(saver.Running()) << "the display change ended the run";
@@ -180,8 +184,7 @@ TEST_F(Direct3DOnTwoMonitors, AfterAltEnterNoMonitorShowsTheDesktop) {
   harness::SendChordInput(VK_MENU, VK_RETURN);
   // The switch makes a new device and changes the primary's mode, which takes seconds
   // under emulation; a look before it would pass without testing anything.
-  ASSERT_TRUE(harness::WaitUntil(
-      [&] { return GetSystemMetrics(SM_CXVIRTUALSCREEN) != widthBefore; }, 20000, 100))
+  ASSERT_TRUE(WaitForVirtualWidth(widthBefore, true, 20000))
       << Layout << ": the display mode never changed";
   ASSERT_TRUE(saver.Running()) << "Alt+Enter ended the run";
   // The moved monitor is covered a moment after the mode change, and stays covered.
@@ -191,8 +194,7 @@ TEST_F(Direct3DOnTwoMonitors, AfterAltEnterNoMonitorShowsTheDesktop) {
   EXPECT_TRUE(NoMonitorShowsTheDesktop()) << Layout << ": a monitor was uncovered again";
   harness::SendKeyInput(VK_SPACE);
   EXPECT_TRUE(saver.WaitForExit(EndTimeout)) << "a key did not end the full-screen run";
-  EXPECT_TRUE(harness::WaitUntil(
-      [&] { return GetSystemMetrics(SM_CXVIRTUALSCREEN) == widthBefore; }, 5000, 100))
+  EXPECT_TRUE(WaitForVirtualWidth(widthBefore, false, 5000))
       << Layout << ": the display mode was not put back";
 }
 
