@@ -19,20 +19,6 @@ SaverProcedure FinishProc = nullptr;
 int32_t TimerInterval = 0;
 bool HostTimerActive = false;
 POINT MouseOrigin = {0, 0};
-// When the display last changed; the cursor the system moves then is no user's.
-static std::optional<DWORD> DisplayChangedAt;
-static std::optional<ScreenRect> SeenVirtualScreen;
-
-// The system may move the cursor for a display change before it tells the windows of the
-// change, so the mouse rule also looks at the virtual screen itself.
-static void NoteDisplayChange() {
-  const ScreenRect screen{
-      GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-      GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-      GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-  if (SeenVirtualScreen && *SeenVirtualScreen != screen) DisplayChangedAt = GetTickCount();
-  SeenVirtualScreen = screen;
-}
 HMODULE PasswordLibrary = nullptr;
 VerifyScreenSavePwdProc VerifyProc = nullptr;
 bool PasswordCheckActive = false;
@@ -95,6 +81,21 @@ POINT CursorNow() {
 
 void PostClose(HWND window) {
   PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+// When the display last changed; the cursor the system moves then is no user's.
+static std::optional<DWORD> DisplayChangedAt;
+static std::optional<ScreenRect> SeenVirtualScreen;
+
+// The system may move the cursor for a display change before it tells the windows of the
+// change, so the mouse rule also looks at the virtual screen itself.
+static void NoteDisplayChange() {
+  const ScreenRect screen{
+      GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+      GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+      GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  if (SeenVirtualScreen && *SeenVirtualScreen != screen) DisplayChangedAt = GetTickCount();
+  SeenVirtualScreen = screen;
 }
 
 // The run's mouse rule, by the cursor's position: more than 5 pixels (at 96 dpi; the
