@@ -31,8 +31,9 @@ bool MovedBeyondSlack(ScreenPoint origin, ScreenPoint now, int32_t slack = Mouse
 
 // A display change may move the cursor itself (into a monitor that shrank or moved), a
 // moment after its notice: for this long after the notice the cursor's place is taken as
-// the new origin rather than as a movement. Tick counts wrap.
-inline constexpr uint32_t DisplayChangeSettleMs = 1500;
+// the new origin rather than as a movement. Long enough for a slow frame (a software
+// rasteriser's takes near a second) to hold the cursor's news back. Tick counts wrap.
+inline constexpr uint32_t DisplayChangeSettleMs = 4000;
 bool CursorSettlingAfterDisplayChange(uint32_t changedAtMs, uint32_t nowMs);
 
 // The run rests while the display is off: nobody sees its frames or hears its chimes.

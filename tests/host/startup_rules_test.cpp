@@ -58,11 +58,13 @@ TEST(MouseSlack, FivePixelsOnBothAxesKeepTheSaver) {
 }
 
 TEST(MouseSlack, TheCursorSettlesForAMomentAfterADisplayChangeAcrossTheTickWrap) {
+  constexpr uint32_t settle = DisplayChangeSettleMs;
   struct {
     uint32_t ChangedAt, Now;
     bool Settling;
-  } cases[] = {{1000, 1000, true},          {1000, 2499, true},           {1000, 2500, false},
-               {0xFFFFFF00u, 0x100u, true}, {0xFFFFFF00u, 0x600u, false}, {5000, 4000, false}};
+  } cases[] = {{1000, 1000, true},           {1000, 1000 + settle - 1, true},
+               {1000, 1000 + settle, false}, {0xFFFFFF00u, 0x100u, true},
+               {0xFFFFFF00u, settle, false}, {5000, 4000, false}};
   for (const auto& c : cases) {
     EXPECT_EQ(CursorSettlingAfterDisplayChange(c.ChangedAt, c.Now), c.Settling)
         << c.ChangedAt << " " << c.Now;
