@@ -25,3 +25,50 @@ WINE_UNAVAILABLE_REASON="this machine cannot execute 32-bit programs (its kernel
 wine_is_emulated() {
   grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null
 }
+
+# Debian's wineserver wrapper passes -p0, so a Windows program that starts when no other runs
+# boots wine afresh: wineboot, services, explorer and five more processes. Under qemu-user one
+# of them now and then hangs as it starts, and every later program waits on that boot until
+# its test times out. A test stage therefore boots wine once, checks that the boot finished,
+# and keeps that server (persistent) for all its programs; a boot that hangs is killed and
+# tried again. The stage ends with stop_wine_session, which saves the registry.
+start_wine_session() {
+  local attempt second
+  for attempt in 1 2 3; do
+    stop_wine_session
+    wineserver -p >/dev/null 2>&1
+    # A first program that ends, and then no wineboot left, is a finished boot.
+    if timeout 90 wine cmd /c exit >/dev/null 2>&1; then
+      for second in $(seq 60); do
+        wine_processes_of_prefix 'wineboot\.exe' >/dev/null || return 0
+        sleep 1
+      done
+    fi
+    echo "wine's boot hung (attempt $attempt of 3); starting its server again" >&2
+  done
+  return 1
+}
+
+stop_wine_session() {
+  wineserver -k >/dev/null 2>&1
+  # A process that hung before it reached the server outlives -k.
+  local pid
+  for pid in $(wine_processes_of_prefix '.'); do kill -9 "$pid" 2>/dev/null; done
+  return 0
+}
+
+# The ids of wine's client processes on this prefix (under qemu-user or not, never the
+# server or a script) whose command line matches the pattern.
+wine_processes_of_prefix() {
+  local pid found=1
+  for pid in $(pgrep -f "$1"); do
+    case $(readlink "/proc/$pid/exe" 2>/dev/null) in
+      */qemu-i386 | */wine | */wine-preloader) ;;
+      *) continue ;;
+    esac
+    grep -qzxF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null || continue
+    echo "$pid"
+    found=0
+  done
+  return $found
+}

@@ -3,8 +3,8 @@
 #   start_two_monitors right|left   primary 1280x800, secondary 1024x768 right of it, or
 #                                   left of it (wine then places it at negative x)
 #   stop_two_monitors               stops the compositor and the server
-# Sets DISPLAY. The caller runs wineserver -k before and after, so wine reads the layout
-# anew.
+# Sets DISPLAY. The caller stops wine's session before and starts one after, so wine
+# reads the layout anew.
 two_monitors_config() {
   cat <<'CONF'
 Section "ServerFlags"

@@ -27,6 +27,6 @@ start_virtual_display() {
 }
 
 stop_virtual_display() {
-  wineserver -k >/dev/null 2>&1 || true
+  stop_wine_session
   [ -n "${VESPERINE_XVFB_PID:-}" ] && kill "$VESPERINE_XVFB_PID" 2>/dev/null || true
 }
