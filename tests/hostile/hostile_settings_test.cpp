@@ -131,8 +131,11 @@ class HostileSaverTest : public ::testing::Test {
         {.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id()}, StartTimeout);
     ASSERT_NE(window, nullptr) << "no host window; exit code " << saver.ExitCode();
     // The close is timed from a drawn frame: how long a first frame takes is the machine's
-    // (a software rasteriser, an emulated CPU), not the close's.
+    // (a software rasteriser, an emulated CPU), not the close's. A close waits for the frame
+    // in flight, so it is allowed that frame's time too.
+    const DWORD drawing = GetTickCount();
     harness::WaitForScreenDrawn(FirstFrameTimeout);
+    const DWORD frameMs = GetTickCount() - drawing;
     harness::PumpFor(1000);
     ASSERT_TRUE(saver.Running()) << "ended by itself, exit code " << saver.ExitCode();
     EXPECT_FALSE(harness::WaitForMessageBox(saver.Id(), 0).has_value()) << "an error box";
@@ -143,7 +146,8 @@ class HostileSaverTest : public ::testing::Test {
     } else {
       PostMessageA(window, WM_CLOSE, 0, 0);
     }
-    EXPECT_TRUE(saver.WaitForExit(QuickEnd)) << "did not end: a hang";
+    EXPECT_TRUE(saver.WaitForExit(QuickEnd + frameMs))
+        << "did not end: a hang (a frame took " << frameMs << " ms)";
     EXPECT_EQ(saver.ExitCode(), 0u);
   }
 };
