@@ -33,13 +33,13 @@ wine_is_emulated() {
 # and keeps that server (persistent) for all its programs; a boot that hangs is killed and
 # tried again. The stage ends with stop_wine_session, which saves the registry.
 start_wine_session() {
-  local attempt second
+  local attempt
   for attempt in 1 2 3; do
     stop_wine_session
     wineserver -p >/dev/null 2>&1
     # A first program that ends, and then no wineboot left, is a finished boot.
     if timeout 90 wine cmd /c exit >/dev/null 2>&1; then
-      for second in $(seq 60); do
+      for _ in $(seq 60); do
         wine_processes_of_prefix 'wineboot\.exe' >/dev/null || return 0
         sleep 1
       done
