@@ -10,6 +10,9 @@ namespace {
 
 constexpr DWORD StartTimeout = 15000;
 constexpr DWORD EndTimeout = 8000;
+// A ceiling for new frames to arrive: a frame takes milliseconds on real hardware, and up to
+// a second with a software rasteriser on an emulated CPU.
+constexpr DWORD FrameTimeout = 10000;
 
 class DirectDrawRunTest : public ::testing::Test {
  protected:
@@ -57,8 +60,7 @@ TEST_F(DirectDrawRunTest, DefaultRunShowsTheBackgroundWithMovingTintedBubbles) {
   ASSERT_NE(Scene, nullptr);
   EXPECT_TRUE(IsWindowVisible(Scene));
   const harness::Capture first = Screen();
-  harness::PumpFor(400);
-  const harness::Capture second = Screen();
+  const harness::Capture second = harness::WaitForScreenChange(first, 2000, 8, FrameTimeout);
   Save(second, "directdraw_run.png");
   ASSERT_FALSE(first.Empty());
   // The photograph fills the screen: many colours, no black frame left over.
@@ -118,8 +120,7 @@ TEST_F(DirectDrawRunTest, BackTypeTwoShowsTheDesktopAsItWasAtTheStart) {
   desktop.Close();
   harness::PumpFor(300);
   const harness::Capture first = Screen();
-  harness::PumpFor(400);
-  const harness::Capture screen = Screen();
+  const harness::Capture screen = harness::WaitForScreenChange(first, 500, 8, FrameTimeout);
   Save(screen, "directdraw_backtype2.png");
   // Frames are being presented (the bubbles move), over the green of the old desktop.
   EXPECT_GT(harness::CountDifferentPixels(first, screen, 8), 500);

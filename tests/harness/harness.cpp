@@ -459,6 +459,18 @@ bool WaitForScreenDrawn(DWORD timeoutMs) {
       timeoutMs, 100);
 }
 
+Capture WaitForScreenChange(const Capture& from, int64_t minPixels, int tolerance,
+                            DWORD timeoutMs) {
+  Capture last;
+  WaitUntil(
+      [&] {
+        last = CaptureScreen();
+        return CountDifferentPixels(from, last, tolerance) > minPixels;
+      },
+      timeoutMs, 100);
+  return last;
+}
+
 MeanColour Mean(const Capture& capture, const RECT& area) {
   MeanColour mean;
   int left = std::max<int>(area.left, 0);

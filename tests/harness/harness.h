@@ -196,6 +196,10 @@ MeanColour Mean(const Capture& capture, const RECT& area);
 // longer the black of a window that has not drawn yet. How long that takes depends on the
 // machine (a software rasteriser, an emulated CPU), so tests wait for it, not for a time.
 bool WaitForScreenDrawn(DWORD timeoutMs);
+// Waits until the screen differs from an earlier capture in more than minPixels pixels (by
+// more than tolerance on a channel): new frames have been presented. How soon depends on
+// the machine's frame time, so tests wait for it. Returns the last capture taken.
+Capture WaitForScreenChange(const Capture& from, int64_t minPixels, int tolerance, DWORD timeoutMs);
 
 // ---- Settings in the registry ----
 

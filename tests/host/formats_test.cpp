@@ -64,7 +64,9 @@ class FormatTest : public host_test::SaverTest {
         {.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id(), .VisibleOnly = true},
         host_test::StartTimeout);
     if (!host) return {};
-    harness::PumpFor(2500);
+    // The first frame, however long the machine takes for it, and a few more after it.
+    harness::WaitForScreenDrawn(host_test::StartTimeout);
+    harness::PumpFor(500);
     return harness::CaptureScreen();
   }
 };
