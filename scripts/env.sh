@@ -23,7 +23,73 @@ WINE_UNAVAILABLE_REASON="this machine cannot execute 32-bit programs (its kernel
 # Everything there works as elsewhere, only several times slower: a software rasteriser on an
 # emulated CPU takes seconds for a frame that takes milliseconds on a real machine.
 wine_is_emulated() {
-  grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null
+  grep -qx enabled "$BINFMT_MISC/qemu-i386" 2>/dev/null
+}
+
+# The binfmt_misc entry that hands every 32-bit x86 program to qemu-user. It is machine-wide:
+# while it is there, even a kernel that runs 32-bit programs itself runs them emulated.
+BINFMT_MISC=/proc/sys/fs/binfmt_misc
+QEMU_I386_BINFMT=':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386:F'
+
+# VESPERINE_EMULATE_WINE=1 asks for 32-bit wine under qemu-user on a machine that could run it
+# natively, so that one machine measures both kinds and anyone can reproduce the slower one.
+emulation_forced() { [ "${VESPERINE_EMULATE_WINE:-0}" = 1 ]; }
+
+# Mounts binfmt_misc if needed; fails with the reason where it cannot be written.
+binfmt_writable() {
+  mountpoint -q "$BINFMT_MISC" || mount -t binfmt_misc binfmt_misc "$BINFMT_MISC" 2>/dev/null
+  if [ ! -w "$BINFMT_MISC/register" ]; then
+    echo "binfmt_misc ($BINFMT_MISC) is not writable here, so 32-bit programs cannot be" \
+      "handed to qemu-user: emulation needs root on a kernel with binfmt_misc" >&2
+    return 1
+  fi
+}
+
+register_qemu_i386() {
+  binfmt_writable || return 1
+  unregister_qemu_i386
+  printf '%s' "$QEMU_I386_BINFMT" >"$BINFMT_MISC/register" || return 1
+}
+
+unregister_qemu_i386() {
+  [ -e "$BINFMT_MISC/qemu-i386" ] && echo -1 >"$BINFMT_MISC/qemu-i386"
+  return 0
+}
+
+# True where the kernel itself runs 32-bit programs: the entry, if any, is set aside to ask.
+kernel_runs_32bit() {
+  local entry=$BINFMT_MISC/qemu-i386 runs=1
+  [ -e "$entry" ] && echo 0 >"$entry"
+  /usr/lib/wine/wineserver32 --version >/dev/null 2>&1 && runs=0
+  [ -e "$entry" ] && echo 1 >"$entry"
+  return $runs
+}
+
+# Actions for the script's EXIT trap, run last added first, so that sourced helpers can each
+# add their own without replacing another's. A subshell (a lane) starts a list of its own: it
+# inherits its parent's list but not its trap, and must not run the parent's actions.
+VESPERINE_EXIT_ACTIONS=()
+VESPERINE_EXIT_OWNER=$BASHPID
+on_exit() {
+  if [ "$VESPERINE_EXIT_OWNER" != "$BASHPID" ]; then
+    VESPERINE_EXIT_ACTIONS=()
+    VESPERINE_EXIT_OWNER=$BASHPID
+  fi
+  VESPERINE_EXIT_ACTIONS=("$1" "${VESPERINE_EXIT_ACTIONS[@]}")
+  trap run_exit_actions EXIT
+}
+run_exit_actions() {
+  local action
+  for action in "${VESPERINE_EXIT_ACTIONS[@]}"; do eval "$action"; done
+}
+
+# Forced emulation for the length of one script: the entry is registered now and removed when
+# the script ends, whatever happens, since every other 32-bit program on the machine meets it.
+begin_forced_emulation() {
+  emulation_forced || return 0
+  register_qemu_i386 || return 1
+  on_exit unregister_qemu_i386
+  wine_is_emulated || { echo "the qemu-i386 entry did not take" >&2; return 1; }
 }
 
 # Debian's wineserver wrapper passes -p0, so a Windows program that starts when no other runs

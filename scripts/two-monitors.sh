@@ -38,26 +38,28 @@ CONF
 }
 
 start_two_monitors() {
-  local layout=$1 n
-  local folder=${VESPERINE_CACHE:-/tmp}/two-monitors
-  mkdir -p "$folder"
+  local layout=$1
+  # A folder per server: the two layouts' servers may run side by side.
+  local folder
+  folder=$(mktemp -d "${TMPDIR:-/tmp}/vesperine-two-monitors.XXXXXX") || return 1
+  VESPERINE_XORG_FOLDER=$folder
   two_monitors_config >"$folder/dummy.conf"
-  for n in $(seq 60 89); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xorg ":$n" -config "$folder/dummy.conf" -noreset -nolisten tcp -logfile "$folder/xorg.log" \
-      >"$folder/xorg.out" 2>&1 &
-    VESPERINE_XORG_PID=$!
-    export DISPLAY=":$n"
-    local i
-    for i in $(seq 50); do
-      xdpyinfo >/dev/null 2>&1 && break
-      sleep 0.1
-    done
-    xdpyinfo >/dev/null 2>&1 && break
-    kill "$VESPERINE_XORG_PID" 2>/dev/null || true
-    VESPERINE_XORG_PID=
+  # The server picks a free display and names it, so servers started together never race.
+  Xorg -displayfd 3 -config "$folder/dummy.conf" -noreset -nolisten tcp \
+    -logfile "$folder/xorg.log" 3>"$folder/display" >"$folder/xorg.out" 2>&1 &
+  VESPERINE_XORG_PID=$!
+  local i
+  for i in $(seq 100); do
+    [ -s "$folder/display" ] && break
+    kill -0 "$VESPERINE_XORG_PID" 2>/dev/null || break
+    sleep 0.1
   done
-  [ -n "${VESPERINE_XORG_PID:-}" ] || { echo "could not start Xorg with the dummy driver" >&2; return 1; }
+  if [ ! -s "$folder/display" ]; then
+    echo "could not start Xorg with the dummy driver: $(tail -5 "$folder/xorg.log" 2>/dev/null)" >&2
+    return 1
+  fi
+  export DISPLAY=":$(head -1 "$folder/display")"
+  xdpyinfo >/dev/null 2>&1 || return 1
   xrandr --addmode DUMMY1 1024x768 || return 1
   if [ "$layout" = left ]; then
     xrandr --output DUMMY1 --mode 1024x768 --pos 0x0 \
@@ -75,7 +77,9 @@ start_two_monitors() {
 stop_two_monitors() {
   [ -n "${VESPERINE_XCOMPMGR_PID:-}" ] && kill "$VESPERINE_XCOMPMGR_PID" 2>/dev/null
   [ -n "${VESPERINE_XORG_PID:-}" ] && kill "$VESPERINE_XORG_PID" 2>/dev/null
+  [ -n "${VESPERINE_XORG_FOLDER:-}" ] && rm -rf "$VESPERINE_XORG_FOLDER"
   VESPERINE_XCOMPMGR_PID=
   VESPERINE_XORG_PID=
+  VESPERINE_XORG_FOLDER=
   return 0
 }
