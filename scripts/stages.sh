@@ -30,10 +30,27 @@ stage_count() {
   echo "-"
 }
 
+STAGE_TESTS_PASSED=0
+STAGE_TESTS_FAILED=0
+# Adds a stage's count ("N tests, F failed" or "P passed, F failed") to the run's totals.
+add_to_totals() {
+  local n f
+  if [[ "$1" =~ ^([0-9]+)\ tests,\ ([0-9]+)\ failed ]]; then
+    n=${BASH_REMATCH[1]} f=${BASH_REMATCH[2]}
+    STAGE_TESTS_PASSED=$((STAGE_TESTS_PASSED + n - f))
+    STAGE_TESTS_FAILED=$((STAGE_TESTS_FAILED + f))
+  elif [[ "$1" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+    STAGE_TESTS_PASSED=$((STAGE_TESTS_PASSED + BASH_REMATCH[1]))
+    STAGE_TESTS_FAILED=$((STAGE_TESTS_FAILED + BASH_REMATCH[2]))
+  fi
+}
+
 record_stage() {
-  local name=$1 seconds=$2 rc=$3 log=$4 result=passed
+  local name=$1 seconds=$2 rc=$3 log=$4 result=passed count
   [ "$rc" = 0 ] || { result=failed; STAGE_FAILED=1; }
-  STAGE_ROWS+=("$(printf '%-38s %6s s  %-7s %s' "$name" "$seconds" "$result" "$(stage_count "$log")")")
+  count=$(stage_count "$log")
+  add_to_totals "$count"
+  STAGE_ROWS+=("$(printf '%-38s %6s s  %-7s %s' "$name" "$seconds" "$result" "$count")")
 }
 
 run_stage() {
@@ -91,5 +108,8 @@ print_stage_table() {
   printf '%-38s %8s  %-7s %s\n' stage time result count
   for row in "${STAGE_ROWS[@]}"; do echo "$row"; done
   printf '%-38s %6s s\n' "all" "$SECONDS"
+  # A stage that failed without a count (a build, a lane that could not start) still fails
+  # the run: the exit status says so, whatever this line counts.
+  echo "tests: $STAGE_TESTS_PASSED passed, $STAGE_TESTS_FAILED failed"
   return $STAGE_FAILED
 }

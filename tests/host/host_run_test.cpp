@@ -48,10 +48,17 @@ TEST(SaverProgram, CarriesIcon100AndItsDisplayNameInString1) {
 // The cursor shown over a window is the one its WM_SETCURSOR sets; a child (the driver
 // form) asks its parent first and stops when the parent answers TRUE. Wine's
 // GetCursorInfo does not tell another process's cursor reliably, so ask the windows.
+// A window busy with a frame answers once the frame is done, so the question is asked again
+// until it is answered.
 LRESULT AskForCursor(HWND window) {
   DWORD_PTR answer = 0;
-  SendMessageTimeoutA(window, WM_SETCURSOR, WPARAM(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE),
-                      SMTO_ABORTIFHUNG, 3000, &answer);
+  harness::WaitUntil(
+      [&] {
+        return SendMessageTimeoutA(window, WM_SETCURSOR, WPARAM(window),
+                                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), SMTO_ABORTIFHUNG, 3000,
+                                   &answer) != 0;
+      },
+      StartTimeout, 100);
   return LRESULT(answer);
 }
 
@@ -59,6 +66,7 @@ TEST_F(SaverTest, RunHidesTheCursorOverItsWindowAndEveryChild) {
   SaverProcess saver({"/s"});
   HWND window = StartRun(saver);
   ASSERT_NE(window, nullptr);
+  harness::WaitForScreenDrawn(host_test::FirstFrameTimeout);
   EXPECT_EQ(AskForCursor(window), TRUE);
   for (HWND child : harness::FindWindows({.Parent = window})) {
     EXPECT_EQ(AskForCursor(child), TRUE) << harness::Describe(child).ClassName;

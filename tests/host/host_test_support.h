@@ -11,8 +11,10 @@
 namespace host_test {
 
 inline constexpr char HostClass[] = "WindowsScreenSaverClass";
-inline constexpr DWORD StartTimeout = 15000;       // wine starts a process in about a second
-inline constexpr DWORD FirstFrameTimeout = 10000;  // a black screen is given up on then
+inline constexpr DWORD StartTimeout = 15000;  // wine starts a process in about a second
+// A black screen is given up on then: a first frame of huge bubbles by a software rasteriser
+// on an emulated CPU took over 10 s.
+inline constexpr DWORD FirstFrameTimeout = 30000;
 
 inline harness::WindowQuery RunWindowOf(DWORD processId) {
   return {.ClassName = HostClass, .Title = "Screen Saver", .ProcessId = processId};
@@ -33,7 +35,8 @@ class SaverTest : public ::testing::Test {
     EXPECT_TRUE(saver.Started());
     HWND window = harness::WaitForWindow(RunWindowOf(saver.Id()), StartTimeout);
     if (window) {
-      harness::WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 5000);
+      // Shown once its driver has started, which on an emulated CPU took over 5 s.
+      harness::WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, StartTimeout);
       harness::PumpFor(500);
     }
     return window;

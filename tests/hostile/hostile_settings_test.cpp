@@ -16,7 +16,9 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr DWORD StartTimeout = 15000;
 constexpr DWORD QuickEnd = 8000;
-constexpr DWORD FirstFrameTimeout = 10000;
+// A black screen is given up on then: a first frame of huge bubbles by a software rasteriser
+// on an emulated CPU took over 10 s.
+constexpr DWORD FirstFrameTimeout = 30000;
 // A 32-bit saver has 2 GiB of address space; a run that needs a quarter of it for a
 // few bubbles has let a stored size through unbounded.
 constexpr size_t PrivateBytesLimit = 512u * 1024 * 1024;
