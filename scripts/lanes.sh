@@ -38,6 +38,9 @@ lane_on_two_monitors() {
   (
     unset DISPLAY
     use_prefix_copy || exit 1
+    # Windows left to a window manager here, though none runs: with unmanaged windows a
+    # display change during a GDI+ run ended the run under Wine, which managed windows do not.
+    sed -i 's/^"Managed"="N"$/"Managed"="Y"/' "$WINEPREFIX/user.reg"
     on_exit "stop_wine_session; stop_two_monitors"
     start_two_monitors "$layout" || exit 1
     start_wine_session || exit 1
