@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "framework/display_scale.h"
 #include "framework/win/dpi.h"
@@ -34,7 +35,13 @@ SceneShownProcedure SceneShownProc = nullptr;
 bool DisplayOn = true;  // as the last display notice said
 bool ReportBoxUp = false;
 bool SessionEnding = false;  // between a log-off's question and its end
-bool SceneShown = true;      // as the program was last told
+bool PromptUp = false;       // the platform's password prompt is on the screen
+
+using TopmostBand = std::vector<HWND>;
+constexpr UINT Quietly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+TopmostBand HideTopmostWindows(HWND host);
+void RaiseHostAgain(HWND host, const TopmostBand& hidden);
+bool SceneShown = true;  // as the program was last told
 
 // The GUIDs of the two display notices (winnt.h defines them only for newer targets).
 constexpr GUID ConsoleDisplayStateGuid = {
@@ -263,7 +270,7 @@ void RunWindowModes() {
 // is off, not under a modal error box, whose topmost bubble windows would otherwise keep
 // rising over it, and not once a log-off has asked to end the session.
 void TellSceneWhetherShown(HWND window) {
-  const bool shown = DisplayOn && !ReportBoxUp && !SessionEnding;
+  const bool shown = DisplayOn && !ReportBoxUp && !SessionEnding && !PromptUp;
   if (shown == SceneShown) return;
   SceneShown = shown;
   if (SceneShownProc) Guarded([&] { SceneShownProc(window, SaverMode, shown); });
@@ -420,6 +427,42 @@ bool HandleRunMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, L
   }
 }
 
+// The thread's other visible topmost windows (a driver's bubble windows) are hidden while
+// the prompt is up, so that it comes up above every window of ours. Taking them out of the
+// band is not enough: they are owned by the host, and wine keeps an owned window topmost
+// while it sits above its owner.
+TopmostBand HideTopmostWindows(HWND host) {
+  TopmostBand hidden;
+  const DWORD thread = GetCurrentThreadId();
+  for (HWND other = GetTopWindow(nullptr); other; other = GetWindow(other, GW_HWNDNEXT)) {
+    if (other == host || GetWindowThreadProcessId(other, nullptr) != thread) continue;
+    if (!IsWindowVisible(other) || (GetWindowLongA(other, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0)
+      continue;
+    hidden.push_back(other);
+  }
+  for (HWND other : hidden) SetWindowPos(other, nullptr, 0, 0, 0, 0, Quietly | SWP_HIDEWINDOW);
+  return hidden;
+}
+
+// Puts the host back into the topmost band below the windows it owns, and shows them again.
+// Wine places an owner after its owned windows, and a window placed after the band's last
+// window stays out of the band: a hidden topmost window that no one owns, put just below the
+// owned ones first, keeps the band going past the host for that move.
+void RaiseHostAgain(HWND host, const TopmostBand& hidden) {
+  constexpr UINT bandOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  HWND keeper = nullptr;
+  if (!hidden.empty()) {
+    keeper = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", nullptr, WS_POPUP, 0, 0, 0,
+                             0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (keeper) SetWindowPos(keeper, hidden.back(), 0, 0, 0, 0, bandOnly);
+  }
+  SetWindowPos(host, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  if (keeper) DestroyWindow(keeper);
+  for (HWND other : hidden) {
+    if (IsWindow(other)) SetWindowPos(other, nullptr, 0, 0, 0, 0, Quietly | SWP_SHOWWINDOW);
+  }
+}
+
 }  // namespace
 
 SaverArguments ProgramArguments() {
@@ -477,8 +520,12 @@ HWND CreateHostWindow(HWND Parent) {
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (HandleEndOfSession(window, message, wParam, result)) return result;
-  // While the platform's password prompt runs its own loop, nothing of ours may run.
-  if (PasswordCheckActive) return DefWindowProcA(window, message, wParam, lParam);
+  // While the platform's password prompt runs its own loop, nothing of ours may run. A close
+  // that arrives meanwhile is the prompt's to answer (the default would destroy the window
+  // under it); a destruction, as at a log-off, still finishes the program.
+  if (PasswordCheckActive && message == WM_CLOSE) return 0;
+  if (PasswordCheckActive && message != WM_DESTROY)
+    return DefWindowProcA(window, message, wParam, lParam);
   if (SaverMode == smRun && message == WM_TIMER && wParam == HostTimerId) {
     WatchRunFromTick(window);
     if (!IsWindow(window)) return 0;  // the run ended while an error box was up
@@ -544,10 +591,18 @@ void UnloadPasswordVerifier() {
 int32_t CheckPassword(HWND window) {
   if (!VerifyProc) return -1;
   PasswordCheckActive = true;
+  PromptUp = true;
+  TellSceneWhetherShown(window);
+  const TopmostBand hidden = HideTopmostWindows(window);
   SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   int32_t accepted = VerifyProc(window);
-  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // A log-off during the prompt may have ended the run already.
+  if (IsWindow(window)) {
+    RaiseHostAgain(window, hidden);
+  }
+  PromptUp = false;
   PasswordCheckActive = false;
+  if (IsWindow(window)) TellSceneWhetherShown(window);
   return accepted;
 }
 

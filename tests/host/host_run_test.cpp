@@ -287,13 +287,6 @@ INSTANTIATE_TEST_SUITE_P(CommandLine, ConfigureSwitch,
                                            std::vector<std::string>{"/c:1234"}));
 
 // Outside the Windows 95/98/Me family there is no password to change.
-TEST_F(SaverTest, PasswordChangeDoesNothingOnThisPlatform) {
-  SaverProcess saver({"/a", "1234"});
-  EXPECT_TRUE(saver.WaitForExit(QuickEnd));
-  EXPECT_EQ(saver.ExitCode(), 0u);
-  EXPECT_TRUE(harness::FindWindows({.ClassName = "WindowsScreenSaverClass"}).empty());
-}
-
 TEST_F(SaverTest, PreviewOfHandleZeroFillsTheScreenButIgnoresInput) {
   SaverProcess saver({"/p", "0"});
   HWND window = StartRun(saver);

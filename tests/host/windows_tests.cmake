@@ -74,3 +74,36 @@ vesperine_unit_test(NAME host_dpi_tests
   TIMEOUT 300)
 add_dependencies(host_dpi_tests vesperine_scr)
 set_tests_properties(host_dpi_tests PROPERTIES RUN_SERIAL TRUE LABELS dpi144)
+
+# Stand-ins for the Windows 95/98/Me password libraries, built with the tests and never
+# shipped. Each is built twice: with undecorated export names, as the platform's own, and
+# with the compiler's decorated ones ("VerifyScreenSavePwd@4"), which a look-up by the plain
+# name cannot find: a library without the export.
+function(vesperine_standin name file suffix)
+  foreach(variant plain decorated)
+    set(target ${name}_${variant})
+    add_library(${target} MODULE standins/${name}.cpp)
+    set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${file}
+      SUFFIX ${suffix} LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/standins-${variant}
+      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/standins-${variant})
+    target_link_libraries(${target} PRIVATE user32 vesperine_flags)
+    if(variant STREQUAL plain)
+      target_link_options(${target} PRIVATE -Wl,--kill-at)
+    endif()
+  endforeach()
+endfunction()
+vesperine_standin(password_standin password .cpl)
+vesperine_standin(mpr_standin mpr .dll)
+
+# The password road as a Windows 98 user meets it: only in scripts/test's Windows 98 stage,
+# whose prefix copy takes the stand-ins into its system folder (label win98).
+vesperine_unit_test(NAME host_password_tests
+  SOURCES password_test.cpp
+  LIBS vesperine_harness
+  TIMEOUT 600)
+target_compile_definitions(host_password_tests PRIVATE
+  STANDINS_PLAIN_DIR="${CMAKE_CURRENT_BINARY_DIR}/standins-plain"
+  STANDINS_DECORATED_DIR="${CMAKE_CURRENT_BINARY_DIR}/standins-decorated")
+add_dependencies(host_password_tests vesperine_scr password_standin_plain
+  password_standin_decorated mpr_standin_plain mpr_standin_decorated)
+set_tests_properties(host_password_tests PROPERTIES RUN_SERIAL TRUE LABELS win98)
