@@ -5,7 +5,7 @@ target_link_libraries(vesperine_host PUBLIC vesperine_host_core vesperine_framew
                       PRIVATE vesperine_flags)
 
 # A GUI PE32 program named vesperine.scr at the top of the build folder.
-add_executable(vesperine_scr WIN32 main.cpp bubble_saver.cpp)
+add_executable(vesperine_scr WIN32 main.cpp bubble_saver.cpp tick_count64.cpp)
 set_target_properties(vesperine_scr PROPERTIES
   OUTPUT_NAME vesperine
   SUFFIX .scr
