@@ -143,7 +143,7 @@ TEST_F(BallParaForm, ShowsTheProgramsIconAndTheFullCaption) {
   Open();
   EXPECT_NE(SendMessageA(Form->Handle(), WM_GETICON, ICON_BIG, 0), 0);
   EXPECT_NE(SendMessageA(Form->Handle(), WM_GETICON, ICON_SMALL, 0), 0);
-  EXPECT_EQ(Form->Caption(), "Settings  Ver2.22");
+  EXPECT_EQ(Form->Caption(), DialogCaption);
 }
 
 TEST_F(BallParaForm, UsesTheDesignFontsOrTheSystemDialogFontWhenTheyAreMissing) {

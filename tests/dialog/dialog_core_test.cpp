@@ -5,11 +5,19 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 
 #include "image/pixel_image.h"
 #include "settings/memory_store.h"
 
 namespace {
+
+TEST(DialogCaption, NamesTheMajorAndMinorVersion) {
+  const std::string version =
+      std::to_string(VESPERINE_VERSION_MAJOR) + "." + std::to_string(VESPERINE_VERSION_MINOR);
+  EXPECT_EQ(version, VESPERINE_VERSION_TEXT);
+  EXPECT_EQ(std::string(DialogCaption), "Settings  Ver" + version);
+}
 
 TEST(SpinEditText, ReadsWholeNumbersAndRoundsFractionsHalfToEven) {
   EXPECT_EQ(ReadSpinText("42").Value, 42);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "harness/harness.h"
+#include "settings/dialog/dialog_core.h"
 // Needs windows.h, which the harness brings.
 #include <commctrl.h>
 
@@ -18,7 +19,7 @@ using harness::Settings::Exists;
 using harness::Settings::ReadDword;
 using harness::Settings::ReadString;
 
-constexpr char DialogTitle[] = "Settings  Ver2.22";
+constexpr const char* DialogTitle = DialogCaption;
 constexpr char FormClass[] = "VesperineForm";
 const char* const AllValues[] = {"BackType",   "BackPic",   "BallPic",  "ShowShadow",
                                  "BallsCount", "SoundOpen", "BallSize", "Driver"};

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "harness/harness.h"
+#include "settings/dialog/dialog_core.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ RECT InClient(HWND form, HWND control) {
 TEST_F(Dpi144, TheSettingsDialogIsItsDesignAtOneAndAHalfTimesTheSize) {
   SaverProcess saver({"/c"});
   HWND form = harness::WaitForWindow(
-      {.Title = "Settings  Ver2.22", .ProcessId = saver.Id(), .VisibleOnly = true}, StartTimeout);
+      {.Title = DialogCaption, .ProcessId = saver.Id(), .VisibleOnly = true}, StartTimeout);
   ASSERT_NE(form, nullptr);
   harness::PumpFor(500);
   RECT outer{};

@@ -70,7 +70,7 @@ set_tests_properties(host_formats_tests PROPERTIES RUN_SERIAL TRUE)
 # LogPixels 144 in the prefix for it (label dpi144).
 vesperine_unit_test(NAME host_dpi_tests
   SOURCES dpi_test.cpp
-  LIBS vesperine_harness
+  LIBS vesperine_harness vesperine_dialog_core
   TIMEOUT 300)
 add_dependencies(host_dpi_tests vesperine_scr)
 set_tests_properties(host_dpi_tests PROPERTIES RUN_SERIAL TRUE LABELS dpi144)

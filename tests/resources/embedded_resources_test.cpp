@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "vesperine_version.h"
+
 namespace {
 
 // Wine maps the Unix root to drive Z:; a bare /path would be taken on the current drive.
@@ -97,10 +99,14 @@ TEST(EmbeddedResources, CarryAVersionBlockNamingTheProductAndVersion222) {
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
   EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(22, 2));
-  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(22, 2));
+  constexpr DWORD version = MAKELONG(VESPERINE_VERSION_MINOR, VESPERINE_VERSION_MAJOR);
+  EXPECT_EQ(fixed->dwFileVersionMS, version);
+  EXPECT_EQ(fixed->dwProductVersionMS, version);
   EXPECT_EQ(VersionString(block, "ProductName"), "Vesperine");
-  EXPECT_EQ(VersionString(block, "ProductVersion"), "2.22");
+  EXPECT_EQ(VersionString(block, "FileVersion"), VESPERINE_VERSION_TEXT);
+  EXPECT_EQ(VersionString(block, "ProductVersion"), VESPERINE_VERSION_TEXT);
+  EXPECT_EQ(VersionString(block, "CompanyName"), "The Vesperine authors");
+  EXPECT_EQ(VersionString(block, "LegalCopyright"), "Copyright (c) The Vesperine authors");
   EXPECT_EQ(VersionString(block, "FileDescription"), "Vesperine screen saver");
 }
 

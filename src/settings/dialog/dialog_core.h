@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "vesperine_version.h"
 
 inline constexpr int32_t SpinMinimum = 0;
 inline constexpr int32_t SpinMaximum = 100;
@@ -18,6 +19,9 @@ inline constexpr int32_t SpinSmallStep = 1;
 inline constexpr int32_t SpinLargeStep = 10;
 inline constexpr int32_t BallSizeMinimum = 2;
 inline constexpr int32_t BallSizeMaximum = 20;
+
+// The caption names the program's version, major and minor: "Settings  Ver2.22" for 2.22.
+inline constexpr char DialogCaption[] = "Settings  Ver" VESPERINE_VERSION_TEXT;
 
 // The two items of the driver box; the text of the chosen one is what Save stores.
 inline constexpr std::array<const char*, 2> DriverItems = {"Directx 7.0", "GDI+"};

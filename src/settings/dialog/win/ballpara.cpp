@@ -105,7 +105,7 @@ void TFBallPara::FormCreate() {
   const DialogControls controls = ControlsFromSettings(CurrentSettings());
   DriverChanged = false;
   FillControls(controls);
-  SetCaption("Settings  Ver2.22");
+  SetCaption(DialogCaption);
 }
 
 void TFBallPara::FillControls(const DialogControls& controls) {
