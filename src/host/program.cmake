@@ -13,7 +13,9 @@ set_target_properties(vesperine_scr PROPERTIES
 target_link_libraries(vesperine_scr PRIVATE
   vesperine_host vesperine_settings_win vesperine_gdiplus vesperine_world
   $<TARGET_NAME_IF_EXISTS:vesperine_resources> vesperine_flags)
-target_link_options(vesperine_scr PRIVATE -mwindows)
+# The link map names every library the linker took code from: the release's notices are
+# checked against it.
+target_link_options(vesperine_scr PRIVATE -mwindows -Wl,-Map=${CMAKE_BINARY_DIR}/vesperine.map)
 
 # The drivers and the dialog plug in by target (see drivers.h); the host links an empty
 # stand-in for each one that is not built yet. The folders are added after this one, so
