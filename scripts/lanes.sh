@@ -66,12 +66,60 @@ in_windows98_mode() { VESPERINE_WIN98_STAGE=1 "$@"; }
 
 windows_ctest() { ctest --preset win32 -j1 "$@"; }
 
+# The release as a user gets it: scripts/package makes it from the build the other stages
+# test; a second MSI of the same saver one minor version up serves the upgrade rows, and a
+# copy signed with a certificate made here the signing rows.
+package_stage() {
+  local work version next
+  work=$(mktemp -d) || return 1
+  on_exit "rm -rf '$work'"
+  "$VESPERINE_ROOT/scripts/package" || return 1
+  local dist=$VESPERINE_ROOT/dist
+  version=$(sed -n 's/^#define VESPERINE_VERSION_TEXT "\(.*\)"$/\1/p' \
+    "$VESPERINE_ROOT/build/win32/generated/vesperine_version.h")
+  next=${version%.*}.$((${version#*.} + 1))
+  mkdir -p "$work/upgrade"
+  cp "$dist/Vesperine.scr" "$VESPERINE_ROOT/resources/vesperine.ico" \
+    "$VESPERINE_ROOT/resources/installer/vesperine.wxs" "$work/upgrade/"
+  (cd "$work/upgrade" && wixl -a x86 -D "Version=$next.0" -D SaverFile=Vesperine.scr \
+    -D IconFile=vesperine.ico -o "Vesperine-$next.msi" vesperine.wxs) || return 1
+
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" \
+    -subj "/CN=Vesperine test signer" -days 2 2>/dev/null || return 1
+  openssl pkcs12 -export -out "$work/signer.pfx" -inkey "$work/key.pem" -in "$work/cert.pem" \
+    -passout pass:made-for-this-run || return 1
+  VESPERINE_SIGN_PASSWORD=made-for-this-run "$VESPERINE_ROOT/scripts/package" \
+    --sign "$work/signer.pfx" --out "$work/signed" || return 1
+
+  local failed=0 file
+  for file in "$work/signed/Vesperine.scr" "$work/signed/Vesperine-$version.msi"; do
+    if osslsigncode verify -CAfile "$work/cert.pem" -in "$file" >"$work/verify.log" 2>&1; then
+      echo "signature verified: $(basename "$file")"
+    else
+      cat "$work/verify.log"; echo "FAILED: the signature of $(basename "$file")"; failed=1
+    fi
+  done
+  local listed expected="Vesperine.scr README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt CHANGES.txt"
+  listed=$(unzip -Z1 "$dist/Vesperine-$version.zip" | tr '\n' ' ')
+  if [ "$listed" != "$expected " ]; then
+    echo "FAILED: the zip holds $listed"; failed=1
+  fi
+  if ! unzip -p "$dist/Vesperine-$version.zip" README.txt | head -1 | grep -q $'\r$'; then
+    echo "FAILED: the zip's texts lack Windows line ends"; failed=1
+  fi
+  (cd "$dist" && sha256sum --quiet -c SHA256SUMS) || { echo "FAILED: SHA256SUMS"; failed=1; }
+
+  VESPERINE_PACKAGE_DIST=$dist VESPERINE_PACKAGE_UPGRADE=$work/upgrade \
+    VESPERINE_PACKAGE_SIGNED=$work/signed windows_ctest -L package || failed=1
+  return $failed
+}
+
 # The GDI+ scene's end-to-end tests take about as long as all the other suites that measure
 # nothing, so they have a lane of their own.
 GDI_SCENE_SUITE='^gdiscene_end_to_end_tests$'
 
 run_windows_stages() {
-  local screen=1024x768x24 layout others='measures|two-monitors|dpi144|win98'
+  local screen=1024x768x24 layout others='measures|two-monitors|dpi144|win98|package'
   # One at a time within a lane: a lane's end-to-end tests share its screen and registry.
   # The suites that measure check closes, error reports and bounds, none of which depends on
   # the screen's size, and a software rasteriser's frame costs in proportion to its pixels:
@@ -93,5 +141,6 @@ run_windows_stages() {
     start_stage "windows tests, two monitors ($layout)" \
       lane_on_two_monitors "$layout" windows_ctest -L two-monitors
   done
+  start_stage "package" lane_on_xvfb "$screen" package_stage
   wait_stages
 }
