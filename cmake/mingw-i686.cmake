@@ -9,7 +9,7 @@ if(DEFINED ENV{VESPERINE_MINGW_PREFIX})
 else()
   set(VESPERINE_MINGW_PREFIX $ENV{HOME}/.cache/vesperine/mingw-i686)
 endif()
-# libpng and libjpeg-turbo are cross-built there by scripts/setup.
+# libpng, libjpeg-turbo, giflib, libtiff and libwebp are cross-built there by scripts/setup.
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32 ${VESPERINE_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

@@ -28,7 +28,7 @@ class DirectDrawRunTest : public ::testing::Test {
   HWND StartRun(harness::SaverProcess& saver) {
     EXPECT_TRUE(saver.Started());
     Host = harness::WaitForWindow(
-        {.ClassName = "WindowsScreenSaverClass", .Title = "Screen Saver", .ProcessId = saver.Id()},
+        {.ClassName = HostWindowClass, .Title = "Screen Saver", .ProcessId = saver.Id()},
         StartTimeout);
     if (!Host) return nullptr;
     Scene = harness::WaitForWindow({.ClassName = "VesperineForm", .Parent = Host}, 5000);

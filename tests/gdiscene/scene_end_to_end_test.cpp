@@ -30,7 +30,7 @@ class GdiplusRunTest : public ::testing::Test {
   bool StartRun(harness::SaverProcess& saver, size_t bubbles) {
     EXPECT_TRUE(saver.Started());
     Host = harness::WaitForWindow(
-        {.ClassName = "WindowsScreenSaverClass", .Title = "Screen Saver", .ProcessId = saver.Id()},
+        {.ClassName = HostWindowClass, .Title = "Screen Saver", .ProcessId = saver.Id()},
         StartTimeout);
     if (!Host) return false;
     Scene = harness::WaitForWindow({.ClassName = "VesperineForm", .Parent = Host}, 5000);

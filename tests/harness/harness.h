@@ -10,7 +10,7 @@
 //   harness::Settings::Clear();                       // no stored values: defaults
 //   harness::Settings::SetDword("BallsCount", 3);
 //   harness::SaverProcess saver({"/s"});              // killed by its destructor
-//   HWND host = harness::WaitForWindow({.ClassName = "WindowsScreenSaverClass",
+//   HWND host = harness::WaitForWindow({.ClassName = HostWindowClass,
 //                                        .ProcessId = saver.Id()});
 //   ASSERT_NE(host, nullptr);
 //   harness::WindowInfo info = harness::Describe(host);
@@ -32,6 +32,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "host/screen_saver.h"  // the program's window class and titles
 
 namespace harness {
 

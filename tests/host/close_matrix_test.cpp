@@ -26,7 +26,6 @@ constexpr DWORD UserSlackMs = 2000;
 // A black screen is given up on then (a first frame by a software rasteriser on an emulated
 // CPU takes seconds).
 constexpr DWORD FirstFrameTimeout = 30000;
-constexpr char HostClass[] = "WindowsScreenSaverClass";
 constexpr char FormClass[] = "VesperineForm";
 constexpr char MissingBackground[] = "C:\\vesperine moved it\\background.jpg";
 
@@ -271,7 +270,7 @@ class CloseMatrix : public ::testing::TestWithParam<CloseRow> {
       case Wait::HostThenBox:
       case Wait::HostBoxThenOk:
         started.Target = harness::WaitForWindow(
-            {.ClassName = HostClass, .ProcessId = id, .VisibleOnly = true}, StartTimeout);
+            {.ClassName = HostWindowClass, .ProcessId = id, .VisibleOnly = true}, StartTimeout);
         if (!started.Target) return fail("no host window");
         if (row.Until == Wait::Host && harness::WaitForMessageBox(id, 1000))
           why = "an error box nobody expected";
@@ -302,7 +301,7 @@ class CloseMatrix : public ::testing::TestWithParam<CloseRow> {
       }
       case Wait::PreviewParent:
         started.Parent = &*Parent;
-        started.Target = harness::WaitForWindow({.ClassName = HostClass, .Parent = Parent->Child()},
+        started.Target = harness::WaitForWindow({.ClassName = HostWindowClass, .Parent = Parent->Child()},
                                                 StartTimeout);
         if (!started.Target) return fail("no preview window");
         break;

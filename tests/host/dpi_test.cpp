@@ -119,7 +119,7 @@ TEST_F(Dpi144, TheFullScreenRunDrawsTheBubblesAtOneAndAHalfTimesTheirWorldSize) 
   }
   harness::SavePng(harness::CaptureScreen(), harness::OutputFolder() + "/gdiplus-run-144dpi.png");
   harness::PostKey(
-      harness::FindWindows({.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id()})
+      harness::FindWindows({.ClassName = HostWindowClass, .ProcessId = saver.Id()})
           .front(),
       VK_SPACE);
   EXPECT_TRUE(saver.WaitForExit(EndTimeout));

@@ -61,7 +61,7 @@ class FormatTest : public host_test::SaverTest {
     harness::SaverProcess saver(driver ? std::vector<std::string>{"/s"}
                                        : std::vector<std::string>{"/p", "0"});
     HWND host = harness::WaitForWindow(
-        {.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id(), .VisibleOnly = true},
+        {.ClassName = HostWindowClass, .ProcessId = saver.Id(), .VisibleOnly = true},
         host_test::StartTimeout);
     if (!host) return {};
     // The first frame, however long the machine takes for it, and a few more after it.

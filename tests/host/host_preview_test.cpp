@@ -19,7 +19,7 @@ constexpr uint32_t Green = 0x20C040;
 constexpr uint32_t Brick = 0xC83020;
 
 harness::WindowQuery PreviewIn(HWND parent, DWORD processId) {
-  return {.ClassName = "WindowsScreenSaverClass",
+  return {.ClassName = HostWindowClass,
           .Title = "Preview",
           .ProcessId = processId,
           .Parent = parent};

@@ -81,7 +81,7 @@ TEST_F(SaverTest, ASecondRunEndsAtOnceAndLeavesTheFirst) {
   EXPECT_TRUE(second.WaitForExit(QuickEnd));
   EXPECT_EQ(second.ExitCode(), 0u);
   EXPECT_TRUE(first.Running());
-  EXPECT_EQ(harness::FindWindows({.ClassName = "WindowsScreenSaverClass"}).size(), 1u);
+  EXPECT_EQ(harness::FindWindows({.ClassName = HostWindowClass}).size(), 1u);
 }
 
 TEST_F(SaverTest, MouseMovementUpToFivePixelsKeepsTheRunAndSixEndsIt) {
@@ -159,7 +159,7 @@ TEST_P(RunWithSetting, PreviewStartsAndEndsCleanly) {
   harness::PreviewParent parent(152, 112);
   SaverProcess saver({"/p", parent.HandleText()});
   HWND preview = harness::WaitForWindow(
-      {.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id(), .Parent = parent.Child()},
+      {.ClassName = HostWindowClass, .ProcessId = saver.Id(), .Parent = parent.Child()},
       StartTimeout);
   ASSERT_NE(preview, nullptr);
   harness::PumpFor(1000);
@@ -217,7 +217,7 @@ TEST_F(SaverTest, PreviewWithoutAHandleReportsTheConversionErrorAndEnds) {
   auto box = harness::WaitForMessageBox(saver.Id(), StartTimeout);
   ASSERT_TRUE(box.has_value()) << "no error box";
   EXPECT_EQ(box->Text, "'' is not a valid integer value");
-  EXPECT_TRUE(harness::FindWindows({.ClassName = "WindowsScreenSaverClass"}).empty());
+  EXPECT_TRUE(harness::FindWindows({.ClassName = HostWindowClass}).empty());
   harness::DismissMessageBox(box->Window);
   EXPECT_TRUE(saver.WaitForExit(QuickEnd));
   EXPECT_EQ(saver.ExitCode(), 1u);
@@ -276,7 +276,7 @@ TEST_P(ConfigureSwitch, NeverMakesTheHostWindow) {
   SaverProcess saver(GetParam());
   ASSERT_TRUE(saver.Started());
   harness::WaitUntil([&] { return !saver.Running(); }, 2000);
-  EXPECT_TRUE(harness::FindWindows({.ClassName = "WindowsScreenSaverClass"}).empty());
+  EXPECT_TRUE(harness::FindWindows({.ClassName = HostWindowClass}).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLine, ConfigureSwitch,

@@ -10,14 +10,13 @@
 
 namespace host_test {
 
-inline constexpr char HostClass[] = "WindowsScreenSaverClass";
 inline constexpr DWORD StartTimeout = 15000;  // wine starts a process in about a second
 // A black screen is given up on then: a first frame of huge bubbles by a software rasteriser
 // on an emulated CPU took over 10 s.
 inline constexpr DWORD FirstFrameTimeout = 30000;
 
 inline harness::WindowQuery RunWindowOf(DWORD processId) {
-  return {.ClassName = HostClass, .Title = "Screen Saver", .ProcessId = processId};
+  return {.ClassName = HostWindowClass, .Title = "Screen Saver", .ProcessId = processId};
 }
 
 // Every test starts from an empty settings key and a cursor in the middle of the screen.

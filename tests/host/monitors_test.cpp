@@ -91,7 +91,7 @@ class MonitorsTest : public ::testing::Test {
 
   HWND StartRun(SaverProcess& saver) {
     HWND host = harness::WaitForWindow(
-        {.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id(), .VisibleOnly = true},
+        {.ClassName = HostWindowClass, .ProcessId = saver.Id(), .VisibleOnly = true},
         StartTimeout);
     if (host) harness::PumpFor(2500);
     return host;

@@ -310,7 +310,7 @@ TEST_P(ChangePassword, HandsTheChangeToMpr) {
   SaverProcess saver({"/a", "1234"});
   EXPECT_TRUE(saver.WaitForExit(Ceiling));
   EXPECT_EQ(saver.ExitCode(), 0u);
-  EXPECT_TRUE(harness::FindWindows({.ClassName = host_test::HostClass}).empty());
+  EXPECT_TRUE(harness::FindWindows({.ClassName = HostWindowClass}).empty());
   EXPECT_EQ(Loaded("mpr.dll"), row.MprLoads);
   EXPECT_FALSE(Loaded("password.cpl")) << "the change mode has no verifier";
   const std::vector<std::string> changes = LinesStarting("change");

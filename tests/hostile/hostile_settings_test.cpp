@@ -107,7 +107,7 @@ class HostileSaverTest : public ::testing::Test {
       EXPECT_EQ(box->Text.substr(0, 200), text.substr(0, 200));
     }
     EXPECT_TRUE(
-        harness::FindWindows({.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id()})
+        harness::FindWindows({.ClassName = HostWindowClass, .ProcessId = saver.Id()})
             .empty());
     harness::DismissMessageBox(box->Window);
     EXPECT_TRUE(saver.WaitForExit(QuickEnd)) << "still running after the error box";
@@ -130,7 +130,7 @@ class HostileSaverTest : public ::testing::Test {
       harness::DismissMessageBox(box->Window);
     }
     HWND window = harness::WaitForWindow(
-        {.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id()}, StartTimeout);
+        {.ClassName = HostWindowClass, .ProcessId = saver.Id()}, StartTimeout);
     ASSERT_NE(window, nullptr) << "no host window; exit code " << saver.ExitCode();
     // The close is timed from a drawn frame: how long a first frame takes is the machine's
     // (a software rasteriser, an emulated CPU), not the close's. A close waits for the frame

@@ -121,7 +121,7 @@ class Release : public ::testing::Test {
 void ExpectItRunsAndDraws(const std::string& program) {
   SaverProcess saver({"/s"}, program);
   HWND host = harness::WaitForWindow(
-      {.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id(), .VisibleOnly = true},
+      {.ClassName = HostWindowClass, .ProcessId = saver.Id(), .VisibleOnly = true},
       FirstFrame);
   ASSERT_NE(host, nullptr) << program << " showed no run";
   EXPECT_TRUE(harness::WaitForScreenDrawn(FirstFrame)) << program << " drew nothing";
@@ -174,7 +174,7 @@ TEST_F(Release, ANewerVersionReplacesTheOldOneEvenWhileItRuns) {
   SaverProcess running({"/s"}, Installed());
   ASSERT_NE(
       harness::WaitForWindow(
-          {.ClassName = "WindowsScreenSaverClass", .ProcessId = running.Id(), .VisibleOnly = true},
+          {.ClassName = HostWindowClass, .ProcessId = running.Id(), .VisibleOnly = true},
           FirstFrame),
       nullptr);
   const Installer upgrade =

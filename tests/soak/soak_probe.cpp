@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
   harness::CentreCursor();
   harness::SaverProcess saver(plan.Arguments);
   HWND window = harness::WaitForWindow(
-      {.ClassName = "WindowsScreenSaverClass", .ProcessId = saver.Id()}, 15000);
+      {.ClassName = HostWindowClass, .ProcessId = saver.Id()}, 15000);
   if (!window) {
     std::printf("soak %s: FAILED, the saver made no window\n", name.c_str());
     harness::Settings::Clear();
