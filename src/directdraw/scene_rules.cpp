@@ -59,11 +59,3 @@ FormKeyAction ClassifyFormKey(uint16_t key, bool altDown) {
   return FormKeyAction::ForwardToHost;
 }
 
-bool MouseStartTracker::Report(int32_t x, int32_t y) {
-  if (X == 0 && Y == 0) {
-    X = x;
-    Y = y;
-    return false;
-  }
-  return x != X || y != Y;
-}

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "framework/mouse_start.h"
 #include "framework/string_list.h"
 
 enum class PictureDecoder { Png, Jpeg, General };
@@ -27,17 +28,3 @@ BackgroundSource ChooseBackground(int32_t backType, std::string_view backPic);
 // or Alt+Enter could never be typed.
 enum class FormKeyAction { Close, SwitchDisplay, ForwardToHost, Ignore };
 FormKeyAction ClassifyFormKey(uint16_t key, bool altDown);
-
-// The first mouse report over the display is only recorded; later reports away from it
-// are forwarded. (0, 0) means nothing recorded yet.
-class MouseStartTracker {
- public:
-  // True when this report should be forwarded to the host window.
-  bool Report(int32_t x, int32_t y);
-  int32_t StartX() const { return X; }
-  int32_t StartY() const { return Y; }
-
- private:
-  int32_t X = 0;
-  int32_t Y = 0;
-};

@@ -51,19 +51,3 @@ TEST(FormKeys, OtherKeysGoToTheHostButBareModifiersDoNot) {
   }
 }
 
-TEST(MouseForwarding, FirstReportRecordsLaterMovesForward) {
-  MouseStartTracker t;
-  EXPECT_FALSE(t.Report(100, 50));
-  EXPECT_TRUE(t.Report(101, 50));
-  EXPECT_TRUE(t.Report(300, 400));
-  EXPECT_FALSE(t.Report(100, 50));  // back at the recorded point
-  EXPECT_EQ(t.StartX(), 100);
-  EXPECT_EQ(t.StartY(), 50);
-}
-
-TEST(MouseForwarding, AFirstReportAtTheOriginStillMeansNothingSeen) {
-  MouseStartTracker t;
-  EXPECT_FALSE(t.Report(0, 0));
-  EXPECT_FALSE(t.Report(7, 9));  // recorded in its place
-  EXPECT_TRUE(t.Report(7, 10));
-}

@@ -409,7 +409,7 @@ TEST_F(SceneFormTest, MouseMovesKeysAndClicksGoOnToTheHostWindow) {
   StartForm();
   HWND form = Form->Handle();
   // Whatever the system reported while the form appeared is forgotten.
-  Form->MouseStart = MouseStartRule{};
+  Form->MouseStart = MouseStartTracker{};
   HostMessages.clear();
   SendMessageA(form, WM_MOUSEMOVE, 0, MAKELPARAM(300, 200));
   SendMessageA(form, WM_MOUSEMOVE, 0, MAKELPARAM(300, 200));

@@ -187,27 +187,6 @@ TEST(WindowPlacement, RunawayCoordinatesDoNotOverflow) {
   EXPECT_LT(far.Top, -100000000);
 }
 
-TEST(MouseStart, TheFirstMoveIsRecordedAndOnlyMovesAwayFromItForward) {
-  MouseStartRule rule;
-  EXPECT_FALSE(rule.Report(300, 200));
-  EXPECT_EQ(rule.StartX(), 300);
-  EXPECT_EQ(rule.StartY(), 200);
-  EXPECT_FALSE(rule.Report(300, 200));
-  EXPECT_TRUE(rule.Report(301, 200));
-  EXPECT_TRUE(rule.Report(300, 199));
-  EXPECT_TRUE(rule.Report(301, 200));  // every time, the start stays
-  EXPECT_EQ(rule.StartX(), 300);
-  EXPECT_FALSE(rule.Report(300, 200));
-}
-
-TEST(MouseStart, AFirstMoveAtTheOriginLeavesTheNextToBeRecorded) {
-  MouseStartRule rule;
-  EXPECT_FALSE(rule.Report(0, 0));
-  EXPECT_FALSE(rule.Report(40, 50));
-  EXPECT_EQ(rule.StartX(), 40);
-  EXPECT_TRUE(rule.Report(0, 0));
-}
-
 class RandomPush : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -48,7 +48,7 @@ class TFMain : public TForm {
   TTimer Timer2;  // 5 s random push
   TTimer Timer4;  // creates the bubble windows at the first tick
   std::unique_ptr<TWind> Wind;
-  MouseStartRule MouseStart;
+  MouseStartTracker MouseStart;
   std::vector<std::unique_ptr<TFBall>> BallWindows;  // entry k - 1 shows bubble k
   int32_t Radius = 0;  // the bubbles' drawing radius: BubbleRadius unless that is absurd
 

@@ -79,14 +79,6 @@ WindowOrigin BubbleWindowOrigin(double x, double y, int32_t radius) {
   return {RoundHalfEven(x - radius), RoundHalfEven(y - radius)};
 }
 
-bool MouseStartRule::Report(int32_t x, int32_t y) {
-  if (X == 0 && Y == 0) {
-    X = x;
-    Y = y;
-    return false;
-  }
-  return x != X || y != Y;
-}
 
 int32_t PushRandomBubble() {
   const int count = BubblesInUse();

@@ -1,13 +1,13 @@
 // The GDI+ scene's arithmetic, free of Windows: where each picture goes inside a bubble
 // window, how a window's tint drifts and when it is shown, where a window sits over its
-// bubble, the mouse-start rule, the random push and the premultiplied copy that the
-// layered windows are fed.
+// bubble, the random push and the premultiplied copy that the layered windows are fed.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
 #include "framework/display_scale.h"
+#include "framework/mouse_start.h"
 
 struct LayerRect {
   int32_t X, Y, Width, Height;
@@ -78,20 +78,6 @@ struct WindowOrigin {
 };
 // (X - R, Y - R), each rounded to nearest with halves to even.
 WindowOrigin BubbleWindowOrigin(double x, double y, int32_t radius);
-
-// The first mouse report over the form is only recorded; later reports away from it
-// are forwarded. (0, 0) means nothing recorded yet, so a first report at (0, 0) leaves
-// the next one to be recorded.
-class MouseStartRule {
- public:
-  bool Report(int32_t x, int32_t y);  // true: forward this report to the host
-  int32_t StartX() const { return X; }
-  int32_t StartY() const { return Y; }
-
- private:
-  int32_t X = 0;
-  int32_t Y = 0;
-};
 
 // Adds -1, 0 or +1 to VX and then to VY of one random bubble in use, active or not.
 // Returns its index, or 0 when no bubble is in use.
