@@ -46,12 +46,6 @@ std::optional<std::string> PictureEntry(const TStringList& list, int k) {
   return entry;
 }
 
-BackgroundSource ChooseBackground(int32_t backType, std::string_view backPic) {
-  if (backType == 3 && !IsBlank(backPic)) return BackgroundSource::File;
-  if (backType == 2) return BackgroundSource::ScreenCopy;
-  return BackgroundSource::BuiltIn;
-}
-
 FormKeyAction ClassifyFormKey(uint16_t key, bool altDown) {
   if (key == KeyEscape) return FormKeyAction::Close;
   if (key == KeyEnter && altDown) return FormKeyAction::SwitchDisplay;

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "framework/background_choice.h"
 #include "framework/mouse_start.h"
 #include "framework/string_list.h"
 
@@ -19,9 +20,6 @@ PictureDecoder ChooseDecoder(std::string_view entry);
 
 // Entry k (1-based) as stored, or none when the list is shorter or the entry is blank.
 std::optional<std::string> PictureEntry(const TStringList& list, int k);
-
-enum class BackgroundSource { BuiltIn, ScreenCopy, File };
-BackgroundSource ChooseBackground(int32_t backType, std::string_view backPic);
 
 // What a key that reaches the scene form does. Keys other than Escape and Alt+Enter go to
 // the host window so they end the run as they would there; a bare modifier is held back,

@@ -27,15 +27,6 @@ TEST(PictureEntries, AnEntryIsUsedAsStoredWithItsBlanks) {
   EXPECT_EQ(PictureEntry(list, 1), "  spaced.png ");
 }
 
-TEST(BackgroundChoice, FileOnlyForTypeThreeWithANonBlankName) {
-  EXPECT_EQ(ChooseBackground(3, "c:\\b.jpg"), BackgroundSource::File);
-  EXPECT_EQ(ChooseBackground(3, "   "), BackgroundSource::BuiltIn);
-  EXPECT_EQ(ChooseBackground(2, ""), BackgroundSource::ScreenCopy);
-  EXPECT_EQ(ChooseBackground(2, "c:\\b.jpg"), BackgroundSource::ScreenCopy);
-  for (int t : {0, 1, 7, -1})
-    EXPECT_EQ(ChooseBackground(t, "c:\\b.jpg"), BackgroundSource::BuiltIn);
-}
-
 TEST(FormKeys, EscapeClosesAndAltEnterSwitches) {
   EXPECT_EQ(ClassifyFormKey(27, false), FormKeyAction::Close);
   EXPECT_EQ(ClassifyFormKey(27, true), FormKeyAction::Close);

@@ -237,16 +237,6 @@ TEST_F(RandomPush, WithNoBubblesInUseThereIsNothingToPush) {
   EXPECT_EQ(BubbleTable[1].VX, 0.0);
 }
 
-TEST(SceneBackgroundChoice, FollowsBackTypeAndABlankNameKeepsTheBuiltInPicture) {
-  EXPECT_EQ(ChooseSceneBackground(1, "c:\\x.jpg"), SceneBackground::BuiltIn);
-  EXPECT_EQ(ChooseSceneBackground(2, ""), SceneBackground::ScreenCopy);
-  EXPECT_EQ(ChooseSceneBackground(3, "c:\\x.jpg"), SceneBackground::File);
-  EXPECT_EQ(ChooseSceneBackground(3, "  \t "), SceneBackground::BuiltIn);
-  EXPECT_EQ(ChooseSceneBackground(3, ""), SceneBackground::BuiltIn);
-  EXPECT_EQ(ChooseSceneBackground(0, "c:\\x.jpg"), SceneBackground::BuiltIn);
-  EXPECT_EQ(ChooseSceneBackground(7, "c:\\x.jpg"), SceneBackground::BuiltIn);
-}
-
 TEST(Premultiply, ColoursAreScaledByTheirAlphaWhichIsKept) {
   // B, G, R, A per pixel.
   const std::array<uint8_t, 16> straight{255, 128, 0,  128, 200, 100, 50,  0,

@@ -151,18 +151,18 @@ void TFMain::FormCreate() {
 
 void TFMain::SetUpBackground() {
   DoubleBuffered = true;
-  BackgroundSource = ChooseSceneBackground(BackType, BackPic);
-  switch (BackgroundSource) {
-    case SceneBackground::File:
+  BackgroundFrom = ChooseBackground(BackType, BackPic);
+  switch (BackgroundFrom) {
+    case BackgroundSource::File:
       // Stretched over the screen: a large photograph need not decode whole. Nothing lies
       // behind a background, so its transparent pixels are black.
       Image1.Picture = OverBlack(
           LoadPictureFile(BackPic, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
       break;
-    case SceneBackground::ScreenCopy:
+    case BackgroundSource::ScreenCopy:
       Image1.Picture = ScreenCopy();
       break;
-    case SceneBackground::BuiltIn:
+    case BackgroundSource::BuiltIn:
       break;
   }
   Image1.Release();
@@ -240,7 +240,7 @@ void TFMain::MouseDown(TMouseButton button, TShiftState, int, int) {
 }
 
 void TFMain::Paint(HDC dc) {
-  const BackgroundKind kind = BackgroundSource == SceneBackground::ScreenCopy
+  const BackgroundKind kind = BackgroundFrom == BackgroundSource::ScreenCopy
                                   ? BackgroundKind::VirtualScreenCopy
                                   : BackgroundKind::Picture;
   Image1.Parts = BackgroundParts(Layout, Image1.Picture.Width(), Image1.Picture.Height(), kind,

@@ -43,7 +43,7 @@ class TFMain : public TForm {
   ~TFMain() override;
 
   TSceneImage Image1;
-  SceneBackground BackgroundSource = SceneBackground::BuiltIn;
+  BackgroundSource BackgroundFrom = BackgroundSource::BuiltIn;
   TTimer Timer1;  // 20 ms frames
   TTimer Timer2;  // 5 s random push
   TTimer Timer4;  // creates the bubble windows at the first tick

@@ -90,12 +90,6 @@ int32_t PushRandomBubble() {
   return k;
 }
 
-SceneBackground ChooseSceneBackground(int32_t backType, std::string_view backPic) {
-  if (backType == 3 && !Trim(backPic).empty()) return SceneBackground::File;
-  if (backType == 2) return SceneBackground::ScreenCopy;
-  return SceneBackground::BuiltIn;
-}
-
 void PremultiplyRows(const uint8_t* source, int32_t sourceStride, uint8_t* dest, int32_t destStride,
                      int32_t width, int32_t height) {
   for (int32_t y = 0; y < height; ++y) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "framework/background_choice.h"
 #include "framework/display_scale.h"
 #include "framework/mouse_start.h"
 
@@ -82,11 +83,6 @@ WindowOrigin BubbleWindowOrigin(double x, double y, int32_t radius);
 // Adds -1, 0 or +1 to VX and then to VY of one random bubble in use, active or not.
 // Returns its index, or 0 when no bubble is in use.
 int32_t PushRandomBubble();
-
-enum class SceneBackground { BuiltIn, ScreenCopy, File };
-// BackType 3 with a picture name that is not blank: the file; 2: the screen; anything
-// else the built-in picture.
-SceneBackground ChooseSceneBackground(int32_t backType, std::string_view backPic);
 
 // Copies 32-bit straight-alpha BGRA rows into premultiplied BGRA rows, as
 // UpdateLayeredWindow expects them with per-pixel alpha.
