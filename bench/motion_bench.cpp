@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "world/bubble_table.h"
+#include "world/monitor_walls.h"
 #include "world/motion.h"
 #include "world/windbell.h"
 
@@ -13,9 +14,8 @@ namespace {
 
 constexpr int WarmUpSteps = 500;  // every bubble active, the rows broken up
 
-void MotionStepInBusyWorld(benchmark::State& state) {
+void RunBusyWorld(benchmark::State& state) {
   const auto count = static_cast<int32_t>(state.range(0));
-  WorldRect = {0, 0, 1024, 768};
   BubbleRadius = count > 50 ? 30 : 78;
   Restitution = 1.0;
   SoundOpen = true;
@@ -37,8 +37,25 @@ void MotionStepInBusyWorld(benchmark::State& state) {
   WindBell = nullptr;
 }
 
+void MotionStepInBusyWorld(benchmark::State& state) {
+  WorldRect = {0, 0, 1024, 768};
+  ClearWorldMonitors();
+  RunBusyWorld(state);
+}
+
+// The same on an L of three monitors (1280 x 800, 1024 x 768 to its right, 1024 x 768 above
+// it), whose unshown parts make two walls inside the world.
+void MotionStepInBusyWorldOfThreeMonitors(benchmark::State& state) {
+  WorldRect = {0, 0, 2304, 1568};
+  SetWorldMonitors({0, 0, 2304, 1568},
+                   {{0, 768, 1280, 1568}, {1280, 768, 2304, 1536}, {0, 0, 1024, 768}});
+  RunBusyWorld(state);
+  ClearWorldMonitors();
+}
+
 }  // namespace
 
 BENCHMARK(MotionStepInBusyWorld)->Arg(100)->Arg(10)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MotionStepInBusyWorldOfThreeMonitors)->Arg(100)->Arg(10)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

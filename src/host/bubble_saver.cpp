@@ -1,5 +1,7 @@
 #include "host/bubble_saver.h"
 
+#include <vector>
+
 #include "framework/display_scale.h"
 #include "framework/win/dpi.h"
 #include "framework/win/form.h"
@@ -10,6 +12,7 @@
 #include "host/startup_rules.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
+#include "world/monitor_walls.h"
 #include "world/windbell.h"
 
 namespace {
@@ -30,9 +33,16 @@ void SizeTheWorld(HWND window) {
   BubbleRadius = ComputeBubbleRadius(SizeScale);
   const bool fullScreen = IsFullScreen(window);
   DrawingScale = fullScreen ? DisplayScale(PrimaryMonitorDpi()) : DisplayScale();
-  const ScreenRect world =
-      DrawingScale.ToWorld((fullScreen ? DesktopLayout() : PrimaryLayout()).World());
+  const ScreenLayout layout = fullScreen ? DesktopLayout() : PrimaryLayout();
+  const ScreenRect world = DrawingScale.ToWorld(layout.World());
   WorldRect = WorldRectangle{0, 0, world.Width(), world.Height()};
+  // Where the monitors leave parts of the virtual screen unshown, those parts are walls.
+  std::vector<ScreenRect> monitors;
+  if (fullScreen) {
+    for (const ScreenRect& monitor : layout.MonitorRects())
+      monitors.push_back(DrawingScale.ToWorld(monitor));
+  }
+  SetWorldMonitors(world, monitors);
 }
 
 void OpenChime() {

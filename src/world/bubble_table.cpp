@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "world/monitor_walls.h"
+
 Bubble BubbleTable[BubbleCapacity + 1];
 
 WorldRectangle WorldRect{};
@@ -39,19 +41,38 @@ void LayOutBubble(Bubble& bubble, int32_t index, int64_t column, int64_t row) {
   bubble.BlueStep = Random(17);
 }
 
+struct RowPlace {
+  int64_t Column = 0;
+  int64_t Row = 0;
+};
+
+// The next place of the rows: one radius on, or the start of the next row.
+void Advance(RowPlace& place, int64_t radius) {
+  place.Column += radius;
+  if (place.Column + radius > WorldRect.Width) {
+    ++place.Row;
+    place.Column = 0;
+  }
+}
+
+bool BehindAWall(const RowPlace& place, int64_t radius) {
+  return PlaceBehindAWall(static_cast<double>(place.Column + 8),
+                          static_cast<double>(2 * radius * place.Row + 90), BubbleRadius);
+}
+
 // Rows of bubbles one radius apart. The offsets are 64-bit so that no radius or width
-// can overflow them.
+// can overflow them. A place that no monitor would show whole is passed over for the next;
+// the walls lie inside the world, so the rows always reach places below them, and a count
+// that does not fit on the monitors goes on in rows below the world, as on one monitor,
+// for the first step to pull in.
 void LayOutBubbles(int32_t count) {
   const int64_t radius = BubbleRadius;
-  int64_t column = 0;
-  int64_t row = 0;
+  RowPlace place;
   for (int32_t k = 1; k <= LimitToTable(count); ++k) {
-    column += radius;
-    if (column + radius > WorldRect.Width) {
-      ++row;
-      column = 0;
-    }
-    LayOutBubble(BubbleTable[k], k, column, row);
+    do {
+      Advance(place, radius);
+    } while (BehindAWall(place, radius));
+    LayOutBubble(BubbleTable[k], k, place.Column, place.Row);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "world/monitor_walls.h"
 #include "world/windbell.h"
 
 namespace {
@@ -147,7 +148,11 @@ void MoveBubble(Bubble& b, const Limits& limits) {
 
 void MovementPass(int n) {
   const Limits limits = WallLimits();
-  for (int k = 1; k <= n; ++k) MoveBubble(BubbleTable[k], limits);
+  const bool inner = WallsHoldBubbles(BubbleRadius);
+  for (int k = 1; k <= n; ++k) {
+    MoveBubble(BubbleTable[k], limits);
+    if (inner) KeepOffWalls(BubbleTable[k], BubbleRadius);
+  }
 }
 
 }  // namespace

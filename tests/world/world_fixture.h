@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "world/bubble_table.h"
+#include "world/monitor_walls.h"
 #include "world/wind.h"
 #include "world/windbell.h"
 
@@ -31,6 +32,7 @@ class WorldTest : public ::testing::Test {
     SoundOpen = false;
     WindBell = nullptr;
     SeedRandom(1);
+    ClearWorldMonitors();
   }
 
   // Puts bubble k in use (BallsCount grows to cover it) with no colour drift.
