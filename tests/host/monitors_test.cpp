@@ -1,6 +1,7 @@
 // The real vesperine.scr on an X server with two monitors (scripts/test's two-monitor
 // stage sets VESPERINE_LAYOUT to right or left): each driver covers both monitors with
-// its background and moving bubbles, a mouse movement over the secondary ends the run,
+// its background and moving bubbles that stay off the strip the shorter monitor leaves
+// unshown, a mouse movement over the secondary ends the run,
 // and after Alt+Enter no monitor shows the desktop.
 #include <gtest/gtest.h>
 
@@ -91,14 +92,42 @@ class MonitorsTest : public ::testing::Test {
 
   HWND StartRun(SaverProcess& saver) {
     HWND host = harness::WaitForWindow(
-        {.ClassName = HostWindowClass, .ProcessId = saver.Id(), .VisibleOnly = true},
-        StartTimeout);
+        {.ClassName = HostWindowClass, .ProcessId = saver.Id(), .VisibleOnly = true}, StartTimeout);
     if (host) harness::PumpFor(2500);
     return host;
   }
   std::string Layout;
   std::string Driver;
 };
+
+// The shorter monitor leaves a strip of the virtual screen below it that no monitor shows
+// (the X server's screen still holds its pixels, so a capture sees what is drawn there). The
+// bubbles bounce off it: for some seconds the strip keeps its pixels while the band of the
+// monitor just above it, which the bubbles do cross, changes.
+void ExpectNoBubbleUnderTheShorterMonitor(const RECT& virtualScreen) {
+  RECT shorter{};
+  for (const Monitor& monitor : Monitors())
+    if (monitor.Area.bottom < virtualScreen.bottom) shorter = monitor.Area;
+  ASSERT_LT(shorter.bottom, virtualScreen.bottom) << "the layout leaves no strip unshown";
+  // Less its edge pixels: a bubble resting on the strip's edge may tint the row or column it
+  // touches through the Direct3D texture filter.
+  const RECT strip{shorter.left + 1, shorter.bottom + 1, shorter.right - 1, virtualScreen.bottom};
+  const RECT above{shorter.left, shorter.bottom - 2 * (virtualScreen.bottom - shorter.bottom),
+                   shorter.right, shorter.bottom};
+  const harness::Capture stripBefore = harness::CaptureRect(strip);
+  const harness::Capture aboveBefore = harness::CaptureRect(above);
+  int64_t stripChanged = 0;
+  bool aboveChanged = false;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 6000) {
+    harness::PumpFor(200);
+    stripChanged += harness::CountDifferentPixels(stripBefore, harness::CaptureRect(strip));
+    aboveChanged =
+        aboveChanged || harness::CountDifferentPixels(aboveBefore, harness::CaptureRect(above)) > 0;
+  }
+  EXPECT_EQ(stripChanged, 0) << "a bubble drifted into the strip no monitor shows";
+  EXPECT_TRUE(aboveChanged) << "no bubble came near the strip, so the look proves nothing";
+}
 
 class TwoMonitors : public MonitorsTest, public ::testing::WithParamInterface<const char*> {
  protected:
@@ -128,6 +157,7 @@ TEST_P(TwoMonitors, EachMonitorShowsTheBackgroundAndMovingBubbles) {
         8000, 500);
     EXPECT_TRUE(moved) << Layout << (monitor.Primary ? " primary" : " secondary");
   }
+  ExpectNoBubbleUnderTheShorterMonitor(covered);
   harness::PostKey(host, VK_SPACE);
   EXPECT_TRUE(saver.WaitForExit(EndTimeout));
 }
