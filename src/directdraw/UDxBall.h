@@ -53,7 +53,7 @@ class TFDxBall : public TForm {
   void DrawBubbles();  // every bubble's layers, between BeginScene and EndScene
   void SetupViewport();
 
-  // Read by tests and the driver seam.
+  // Read by tests and the driver table (scene_driver.cpp).
   TWind* SceneWind() const { return Wind.get(); }
   void StopWind() {
     if (Wind) Wind->Stop();

@@ -7,24 +7,30 @@
 namespace {
 // Lives until the process ends, like every form of the program.
 std::unique_ptr<TFDxBall> SceneForm;
-}  // namespace
 
-void StartDirectDrawScene(HWND host) {
+void Start(HWND host) {
   SceneForm = CreateForm<TFDxBall>();
   SceneForm->SetParentWindow(host);
   SceneForm->Show();
   SceneForm->SetFocus();
 }
 
-void FinishDirectDrawScene() {
+void Finish() {
   if (!SceneForm) return;
   SceneForm->Timer1.SetEnabled(false);
   SceneForm->StopWind();
   SceneForm->Close();
 }
 
-void SetDirectDrawSceneAwake(bool awake) {
+void SetAwake(bool awake) {
   if (SceneForm) SceneForm->SetDisplayAwake(awake);
+}
+
+constexpr FullScreenDriver Table{Start, Finish, SetAwake};
+}  // namespace
+
+const FullScreenDriver& DirectDrawSceneDriver() {
+  return Table;
 }
 
 TFDxBall* DirectDrawSceneForm() {

@@ -2,20 +2,31 @@
 
 #include <vector>
 
+#include "directdraw/scene_driver.h"
+#include "drivers/driver_table.h"
 #include "framework/display_scale.h"
 #include "framework/win/dpi.h"
 #include "framework/win/form.h"
 #include "framework/win/monitors.h"
 #include "gdiplus/pictures.h"
 #include "gdiplus/preview.h"
-#include "host/drivers.h"
+#include "gdiplus/scene/scene_driver.h"
 #include "host/startup_rules.h"
+#include "settings/dialog/win/run_settings_dialog.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
 #include "world/monitor_walls.h"
 #include "world/windbell.h"
 
 namespace {
+
+// The run's full-screen driver, chosen at start-up by UseDirectDraw; null in the preview.
+const FullScreenDriver* RunDriver = nullptr;
+
+const FullScreenDriver* ChooseRunDriver(ScreenSaverMode mode) {
+  if (mode != smRun) return nullptr;
+  return UseDirectDraw ? &DirectDrawSceneDriver() : &GdiplusSceneDriver();
+}
 
 bool DrawsWithGdiplus(ScreenSaverMode mode) {
   return mode == smPreview || !UseDirectDraw;
@@ -60,14 +71,6 @@ void PrepareGdiplus(HWND window) {
   BallsCount = ForcedBallsCount(WorldRect.Width);
 }
 
-void StartRunScene(HWND window) {
-  if (UseDirectDraw) {
-    StartDirectDrawScene(window);
-  } else {
-    StartGdiplusScene(window);
-  }
-}
-
 void StartPreview(HWND window) {
   if (IsFullScreen(window)) {
     const ScreenLayout desktop = DesktopLayout();
@@ -82,12 +85,13 @@ void StartPreview(HWND window) {
 
 void BubbleStartup(HWND window, ScreenSaverMode mode) {
   LoadSettings();
+  RunDriver = ChooseRunDriver(mode);
   BallsCount = LimitBallsCount(BallsCount);
   SizeTheWorld(window);
   OpenChime();
   if (DrawsWithGdiplus(mode)) PrepareGdiplus(window);
   InitBubbles(BallsCount);
-  if (mode == smRun) StartRunScene(window);
+  if (RunDriver) RunDriver->Start(window);
   if (mode == smPreview) StartPreview(window);
 }
 
@@ -97,28 +101,20 @@ void BubbleTick(HWND window, ScreenSaverMode mode) {
 
 void BubbleFinish(HWND, ScreenSaverMode mode) {
   CloseChime();
-  if (mode != smPreview && UseDirectDraw) {
-    FinishDirectDrawScene();
-    return;
-  }
   // The GDI+ scene goes before GDI+ itself: its bitmaps and graphics must be disposed
   // while GDI+ still runs.
-  if (mode != smPreview) FinishGdiplusScene();
+  if (RunDriver) RunDriver->Finish();
+  if (!DrawsWithGdiplus(mode)) return;
   FreePreviewImages();
   ShutdownGdiplus();
 }
 
-void BubbleSceneShown(HWND, ScreenSaverMode mode, bool shown) {
-  if (mode != smRun) return;
-  if (UseDirectDraw) {
-    SetDirectDrawSceneAwake(shown);
-  } else {
-    SetGdiplusSceneAwake(shown);
-  }
+void BubbleSceneShown(HWND, ScreenSaverMode, bool shown) {
+  if (RunDriver) RunDriver->SetAwake(shown);
 }
 
 void BubbleConfigure(HWND) {
   LoadSettings();
   InitApplication();
-  RunSettingsDialog();
+  SettingsDialogDriver().Run();
 }

@@ -11,8 +11,8 @@
 #include "gdiplus/pictures.h"
 #include "gdiplus/scene/UFBall.h"
 #include "gdiplus/scene/UMain.h"
+#include "gdiplus/scene/scene_driver.h"
 #include "harness/harness.h"
-#include "host/drivers.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
 
@@ -450,14 +450,14 @@ TEST_F(SceneFormTest, TheHostGoingFirstReleasesTheWindowsAndStopsTheFrames) {
   Form->Close();
 }
 
-TEST_F(SceneFormTest, TheDriverSeamStartsAndFinishesTheSceneBeforeGdiplusGoes) {
+TEST_F(SceneFormTest, TheDriverTableStartsAndFinishesTheSceneBeforeGdiplusGoes) {
   const size_t before = CountBubbleWindows();
-  StartGdiplusScene(Host);
+  GdiplusSceneDriver().Start(Host);
   ASSERT_NE(GdiplusSceneForm(), nullptr);
   EXPECT_EQ(GetParent(GdiplusSceneForm()->Handle()), Host);
   EXPECT_TRUE(harness::WaitUntil([] { return !GdiplusSceneForm()->BallWindows.empty(); }, 3000));
   EXPECT_EQ(CountBubbleWindows(), before + 3);
-  FinishGdiplusScene();
+  GdiplusSceneDriver().Finish();
   EXPECT_EQ(GdiplusSceneForm(), nullptr);
   EXPECT_EQ(CountBubbleWindows(), before);
 }

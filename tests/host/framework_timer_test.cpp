@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "framework/win/timer.h"
-#include "framework/win/wind_platform.h"
 #include "framework_test_support.h"
+#include "world/win/wind_platform.h"
 
 namespace {
 

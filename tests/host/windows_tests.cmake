@@ -1,7 +1,7 @@
-# The framework's Windows layer, in process under wine.
+# The framework's Windows layer and the wind's timers on it, in process under wine.
 vesperine_unit_test(NAME framework_win_tests
   SOURCES framework_timer_test.cpp framework_form_test.cpp
-  LIBS vesperine_framework)
+  LIBS vesperine_framework vesperine_world)
 
 # End-to-end tests of the real vesperine.scr under wine, one binary per area. They share
 # the registry key and the screen, so they never run in parallel with each other.

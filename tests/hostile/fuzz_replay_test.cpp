@@ -9,16 +9,11 @@
 #include <string>
 #include <vector>
 
-// The fuzz targets' entries, renamed at compile time (see CMakeLists.txt).
-extern "C" int FuzzPng(const uint8_t*, size_t);
-extern "C" int FuzzJpeg(const uint8_t*, size_t);
-extern "C" int FuzzBmp(const uint8_t*, size_t);
-extern "C" int FuzzGif(const uint8_t*, size_t);
-extern "C" int FuzzTiff(const uint8_t*, size_t);
-extern "C" int FuzzWebp(const uint8_t*, size_t);
-extern "C" int FuzzPictureFile(const uint8_t*, size_t);
-extern "C" int FuzzCommaText(const uint8_t*, size_t);
-extern "C" int FuzzSettings(const uint8_t*, size_t);
+// The fuzz targets' entries, renamed at compile time; fuzz_targets.inc is generated from
+// fuzz/targets.txt (see CMakeLists.txt).
+#define VESPERINE_FUZZ_TARGET(name, entry) extern "C" int entry(const uint8_t*, size_t);
+#include "fuzz_targets.inc"
+#undef VESPERINE_FUZZ_TARGET
 
 namespace {
 
@@ -31,15 +26,11 @@ struct Target {
   Entry Run;
 };
 
-const Target Targets[] = {{"fuzz_png", FuzzPng},
-                          {"fuzz_jpeg", FuzzJpeg},
-                          {"fuzz_bmp", FuzzBmp},
-                          {"fuzz_gif", FuzzGif},
-                          {"fuzz_tiff", FuzzTiff},
-                          {"fuzz_webp", FuzzWebp},
-                          {"fuzz_picture_file", FuzzPictureFile},
-                          {"fuzz_comma_text", FuzzCommaText},
-                          {"fuzz_settings", FuzzSettings}};
+const Target Targets[] = {
+#define VESPERINE_FUZZ_TARGET(name, entry) {#name, entry},
+#include "fuzz_targets.inc"
+#undef VESPERINE_FUZZ_TARGET
+};
 
 std::vector<fs::path> InputsOf(const std::string& target) {
   std::vector<fs::path> inputs;

@@ -7,10 +7,10 @@
 #include "framework/background_picture.h"
 #include "framework/win/dib.h"
 #include "framework/win/monitors.h"
-#include "framework/win/wind_platform.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
 #include "world/motion.h"
+#include "world/win/wind_platform.h"
 
 namespace {
 

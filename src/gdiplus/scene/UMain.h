@@ -86,6 +86,3 @@ class TFMain : public TForm {
   bool Asleep = false;
   TTimerHold Timer1Hold, Timer2Hold, Timer4Hold;
 };
-
-// The scene form of the running GDI+ driver, or null (for tests and diagnostics).
-TFMain* GdiplusSceneForm();

@@ -1,20 +1,20 @@
+#include "gdiplus/scene/scene_driver.h"
+
 #include <memory>
 
 #include "gdiplus/scene/UMain.h"
-#include "host/drivers.h"
 
 namespace {
 std::unique_ptr<TFMain> SceneForm;
-}  // namespace
 
-void StartGdiplusScene(HWND host) {
+void Start(HWND host) {
   SceneForm = CreateForm<TFMain>();
   SceneForm->SetParentWindow(host);
   SceneForm->Show();
   SceneForm->SetFocus();
 }
 
-void FinishGdiplusScene() {
+void Finish() {
   if (!SceneForm) return;
   // Everything that holds GDI+ objects (the bubble windows' Layers) goes now, while GDI+
   // still runs; the wind goes with the form.
@@ -22,8 +22,15 @@ void FinishGdiplusScene() {
   SceneForm.reset();
 }
 
-void SetGdiplusSceneAwake(bool awake) {
+void SetAwake(bool awake) {
   if (SceneForm) SceneForm->SetDisplayAwake(awake);
+}
+
+constexpr FullScreenDriver Table{Start, Finish, SetAwake};
+}  // namespace
+
+const FullScreenDriver& GdiplusSceneDriver() {
+  return Table;
 }
 
 TFMain* GdiplusSceneForm() {

@@ -1,4 +1,4 @@
-#include "framework/win/wind_platform.h"
+#include "world/win/wind_platform.h"
 
 #include <windows.h>
 

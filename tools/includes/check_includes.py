@@ -1,0 +1,99 @@
+#!/usr/bin/env python3
+"""Checks that the includes of src/ point one way: down the order of its rooms.
+
+A room is a folder under src/ (the longest one in RANKS that holds a file is its room). A file
+may include a header of its own room, of a room of a lower rank, or of a room that PAIRS lets it
+reach at its own rank; any other `#include "..."` points back up and fails, named by file and
+line. Headers are named by their path under src/, or by their bare name beside the file.
+  check_includes.py [SRC]   (default: the repository's src/)
+The tests, benchmarks, fuzz targets and tools may include anything of src/ and are not read.
+"""
+import pathlib
+import posixpath
+import re
+import sys
+
+SRC = pathlib.Path(__file__).resolve().parent.parent.parent / "src"
+SOURCE_SUFFIXES = (".h", ".hpp", ".c", ".cpp")
+
+# The order, top to bottom.
+RANKS = {
+    "host": 7,
+    # The full-screen drivers and the settings dialog.
+    "directdraw": 6,
+    "gdiplus/scene": 6,
+    "settings/dialog": 6,
+    # The table the host calls the drivers through: the host and the drivers include it,
+    # and it includes none of them.
+    "drivers": 5,
+    # The services the drivers share.
+    "display": 4,
+    "gdiplus": 4,
+    "settings": 3,
+    "world": 3,
+    "framework": 2,
+    "image": 1,
+    # Generated from project(VERSION) into the build folder.
+    "vesperine_version.h": 0,
+}
+# Rooms of one rank that may include each other, both ways.
+PAIRS = {frozenset(("settings", "world"))}
+
+INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+
+
+def room_of(path):
+    """The room of a path under src/, or None when no room holds it."""
+    for room in sorted(RANKS, key=len, reverse=True):
+        if path == room or path.startswith(room + "/"):
+            return room
+    return None
+
+
+def may_include(source, target):
+    return (source == target or RANKS[source] > RANKS[target]
+            or frozenset((source, target)) in PAIRS)
+
+
+def problems(files):
+    """Messages for every include of {path under src/: text} that points up; and the count."""
+    found, count = [], 0
+    for path, text in sorted(files.items()):
+        source = room_of(path)
+        if source is None:
+            found.append(f"src/{path}: its folder has no rank; add its room to RANKS in "
+                         f"tools/includes/check_includes.py")
+            continue
+        for number, line in enumerate(text.splitlines(), 1):
+            match = INCLUDE.match(line)
+            if not match:
+                continue
+            count += 1
+            header = match.group(1)
+            beside = posixpath.normpath(posixpath.join(posixpath.dirname(path), header))
+            target = room_of(beside if beside in files else header)
+            if target is None:
+                found.append(f'src/{path}:{number}: "{header}" is in no room of src/')
+            elif not may_include(source, target):
+                found.append(f'src/{path}:{number}: {source} -> {target} ("{header}") points '
+                             f"up the order: {source} is rank {RANKS[source]}, {target} rank "
+                             f"{RANKS[target]}; an include may only point to a lower rank")
+    return found, count
+
+
+def read_sources(root):
+    return {path.relative_to(root).as_posix(): path.read_text(errors="replace")
+            for path in root.rglob("*") if path.suffix in SOURCE_SUFFIXES and path.is_file()}
+
+
+def main(arguments):
+    files = read_sources(pathlib.Path(arguments[0]) if arguments else SRC)
+    found, count = problems(files)
+    for problem in found:
+        print(problem, file=sys.stderr)
+    print(f"{count} includes of {len(files)} files in src/; {len(found)} against the order")
+    return 1 if found or not files else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
