@@ -4,6 +4,7 @@
 
 #include "directdraw/scene_geometry.h"
 #include "framework/background_picture.h"
+#include "framework/win/built_in_picture.h"
 #include "framework/win/dib.h"
 #include "framework/win/monitors.h"
 #include "framework/win/wind_platform.h"
@@ -91,16 +92,6 @@ bool LoadPngWithAlpha(std::span<const uint8_t> stream, PixelImage& bitmap) {
   } catch (const PictureError&) {
     return false;
   }
-}
-
-std::span<const uint8_t> BuiltInPicture(const char* name, const char* type) {
-  HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC resource = FindResourceA(module, name, type);
-  if (!resource) return {};
-  HGLOBAL handle = LoadResource(module, resource);
-  const void* data = handle ? LockResource(handle) : nullptr;
-  if (!data) return {};
-  return {static_cast<const uint8_t*>(data), SizeofResource(module, resource)};
 }
 
 TFDxBall::TFDxBall() : DXDraw(std::make_unique<TDXDraw>(nullptr)) {

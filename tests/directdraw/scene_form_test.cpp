@@ -8,6 +8,7 @@
 
 #include "directdraw/UDxBall.h"
 #include "display/surface_pixels.h"
+#include "framework/win/built_in_picture.h"
 #include "image/picture.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"

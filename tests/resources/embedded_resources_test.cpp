@@ -7,9 +7,11 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "framework/win/built_in_picture.h"
 #include "vesperine_version.h"
 
 namespace {
@@ -28,13 +30,8 @@ std::vector<uint8_t> FileBytes(const std::string& name) {
 }
 
 std::vector<uint8_t> ResourceBytes(LPCSTR name, LPCSTR type) {
-  HRSRC found = FindResourceA(nullptr, name, type);
-  if (!found) return {};
-  DWORD size = SizeofResource(nullptr, found);
-  HGLOBAL loaded = LoadResource(nullptr, found);
-  auto* data = static_cast<const uint8_t*>(LockResource(loaded));
-  if (!data) return {};
-  return {data, data + size};
+  const std::span<const uint8_t> bytes = BuiltInPicture(name, type);
+  return {bytes.begin(), bytes.end()};
 }
 
 std::string VersionString(const std::vector<char>& block, const char* key) {

@@ -1,10 +1,10 @@
 #include "gdiplus/scene/UMain.h"
 
 #include <algorithm>
-#include <span>
 #include <utility>
 
 #include "framework/background_picture.h"
+#include "framework/win/built_in_picture.h"
 #include "framework/win/dib.h"
 #include "framework/win/monitors.h"
 #include "framework/win/wind_platform.h"
@@ -18,18 +18,9 @@ constexpr uint32_t FrameInterval = 20;
 constexpr uint32_t PushInterval = 5000;
 constexpr uint32_t FirstTick = 1;
 
-std::span<const uint8_t> ResourceBytes(const char* name, const char* type) {
-  HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC resource = FindResourceA(module, name, type);
-  HGLOBAL handle = resource ? LoadResource(module, resource) : nullptr;
-  const void* data = handle ? LockResource(handle) : nullptr;
-  if (!data) return {};
-  return {static_cast<const uint8_t*>(data), SizeofResource(module, resource)};
-}
-
 // A program without the resource (a test) shows black instead.
 PixelImage BuiltInBackground() {
-  const auto bytes = ResourceBytes("BACK", "JPG");
+  const auto bytes = BuiltInPicture("BACK", "JPG");
   if (bytes.empty()) return {};
   try {
     return DecodeJpeg(bytes);
