@@ -5,8 +5,8 @@
 #include "directdraw/scene_geometry.h"
 #include "framework/background_picture.h"
 #include "framework/win/built_in_picture.h"
-#include "framework/win/dib.h"
 #include "framework/win/monitors.h"
+#include "framework/win/screen_copy.h"
 #include "framework/win/wind_platform.h"
 #include "image/picture.h"
 #include "settings/settings.h"
@@ -36,40 +36,6 @@ PixelImage BuiltInPng(const char* name) {
     throw PictureError(std::string("The built-in picture ") + name + " cannot be decoded");
   }
   return image;
-}
-
-// The whole virtual screen as it is now, 24 bits per pixel: each monitor then shows its
-// own desktop.
-PixelImage ScreenCopy() {
-  const ScreenRect desktop = DesktopLayout().Virtual();
-  const int width = desktop.Width();
-  const int height = desktop.Height();
-  PixelImage copy;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateTopDownDib(screen, width, height, 32, bits);
-  if (bitmap) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, desktop.Left, desktop.Top, SRCCOPY);
-    GdiFlush();
-    SelectObject(memory, old);
-    copy.SetSize(width, height, 24);
-    const auto* source = static_cast<const uint8_t*>(bits);
-    for (int y = 0; y < height; ++y) {
-      const uint8_t* in = source + static_cast<size_t>(y) * width * 4;
-      uint8_t* out = copy.Row(y);
-      for (int x = 0; x < width; ++x) {
-        out[x * 3 + 0] = in[x * 4 + 0];
-        out[x * 3 + 1] = in[x * 4 + 1];
-        out[x * 3 + 2] = in[x * 4 + 2];
-      }
-    }
-  }
-  if (bitmap) DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return copy;
 }
 
 // Moves every vertex of a bubble's quads by (dx, dy) pixels.
@@ -207,7 +173,8 @@ void TFDxBall::LoadBackground(PixelImage& work) {
       }
       break;
     case BackgroundSource::ScreenCopy:
-      work = ScreenCopy();
+      // The whole virtual screen, each monitor with its own desktop, at 24 bits per pixel.
+      work = OverBlack(CopyScreenPixels(DesktopLayout().Virtual()));
       BackImage = work;
       break;
     case BackgroundSource::BuiltIn:

@@ -7,6 +7,7 @@
 #include "framework/win/built_in_picture.h"
 #include "framework/win/dib.h"
 #include "framework/win/monitors.h"
+#include "framework/win/screen_copy.h"
 #include "framework/win/wind_platform.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
@@ -27,32 +28,6 @@ PixelImage BuiltInBackground() {
   } catch (const PictureError&) {
     return {};
   }
-}
-
-// The whole virtual screen, so that each monitor can show its own desktop.
-PixelImage ScreenCopy() {
-  const ScreenRect desktop = DesktopLayout().Virtual();
-  const int width = desktop.Width();
-  const int height = desktop.Height();
-  PixelImage copy;
-  copy.SetSize(width, height, 32);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, desktop.Left, desktop.Top, SRCCOPY);
-  SelectObject(memory, previous);
-  BITMAPINFO info = TopDownDibInfo(width, height, 32);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), copy.Row(0), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  // The screen's fourth byte is no alpha.
-  for (int y = 0; y < height; ++y) {
-    uint8_t* row = copy.Row(y);
-    for (int x = 0; x < width; ++x) row[x * 4 + 3] = 255;
-  }
-  return copy;
 }
 
 }  // namespace
@@ -151,7 +126,8 @@ void TFMain::SetUpBackground() {
           LoadPictureFile(BackPic, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
       break;
     case BackgroundSource::ScreenCopy:
-      Image1.Picture = ScreenCopy();
+      // The whole virtual screen, so that each monitor can show its own desktop.
+      Image1.Picture = CopyScreenPixels(DesktopLayout().Virtual());
       break;
     case BackgroundSource::BuiltIn:
       break;
