@@ -6,6 +6,7 @@
 #include <string>
 
 #include "display/surface_pixels.h"
+#include "framework/win/procedure.h"
 #include "image/pixel_image.h"
 
 namespace {
@@ -18,9 +19,7 @@ std::optional<PresentPath> ForcedPresentPath;
 DirectDrawCreateExProc LoadDirectDrawCreateEx() {
   // Loaded once and kept for the process: surfaces of any display may still refer to it.
   static HMODULE library = LoadLibraryA("ddraw.dll");
-  if (!library) return nullptr;
-  return reinterpret_cast<DirectDrawCreateExProc>(
-      reinterpret_cast<void*>(GetProcAddress(library, "DirectDrawCreateEx")));
+  return ProcedureAddress<DirectDrawCreateExProc>(library, "DirectDrawCreateEx");
 }
 
 template <typename T>

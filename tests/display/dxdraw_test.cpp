@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "display/surface_pixels.h"
+#include "framework/win/procedure.h"
 #include "image/pixel_image.h"
 
 namespace {
@@ -259,8 +260,7 @@ TEST_F(DisplayTest, LostSurfacesAreRestoredAndTexturesReloaded) {
   TestWindow other(64, 64);
   IDirectDraw7* rival = nullptr;
   using Create = HRESULT(WINAPI*)(GUID*, void**, REFIID, IUnknown*);
-  auto create = reinterpret_cast<Create>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ddraw.dll"), "DirectDrawCreateEx")));
+  const auto create = ProcedureAddress<Create>(GetModuleHandleA("ddraw.dll"), "DirectDrawCreateEx");
   ASSERT_NE(create, nullptr);
   ASSERT_EQ(create(nullptr, reinterpret_cast<void**>(&rival), IID_IDirectDraw7, nullptr), DD_OK);
   rival->SetCooperativeLevel(other.Handle, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN);

@@ -11,6 +11,8 @@
 #include <set>
 #include <utility>
 
+#include "framework/win/procedure.h"
+
 namespace harness {
 
 namespace {
@@ -596,8 +598,8 @@ struct BasicProcessInformation {
 using QueryInformationProcess = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
 
 std::optional<DWORD> CountGdiHandleTable(HANDLE process) {
-  const auto query = reinterpret_cast<QueryInformationProcess>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  const auto query = ProcedureAddress<QueryInformationProcess>(GetModuleHandleA("ntdll.dll"),
+                                                               "NtQueryInformationProcess");
   BasicProcessInformation basic{};
   ULONG length = 0;
   if (!query || query(process, 0, &basic, sizeof basic, &length) != 0) return std::nullopt;

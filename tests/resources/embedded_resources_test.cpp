@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/win/built_in_picture.h"
+#include "framework/win/procedure.h"
 #include "vesperine_version.h"
 
 namespace {
@@ -137,10 +138,9 @@ TEST(EmbeddedResources, CarryAManifestThatSelectsCommonControls6AndAsksForNoElev
   HMODULE user32 = GetModuleHandleA("user32.dll");
   using ContextProc = HANDLE(WINAPI*)();
   using AwarenessProc = int(WINAPI*)(HANDLE);
-  auto context = reinterpret_cast<ContextProc>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
-  auto awareness = reinterpret_cast<AwarenessProc>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+  const auto context = ProcedureAddress<ContextProc>(user32, "GetThreadDpiAwarenessContext");
+  const auto awareness =
+      ProcedureAddress<AwarenessProc>(user32, "GetAwarenessFromDpiAwarenessContext");
   if (context && awareness) {
     EXPECT_EQ(awareness(context()), 2) << "not DPI_AWARENESS_PER_MONITOR_AWARE";
   }
