@@ -347,8 +347,7 @@ void TFDxBall::DXDrawMouseMove(TShiftState, int x, int y) {
 
 void TFDxBall::MouseDown(TMouseButton button, TShiftState, int, int) {
   // Buttons end the run as they would over the host window.
-  static constexpr UINT Messages[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
-  if (ParentWindow()) PostMessageA(ParentWindow(), Messages[button], 0, 0);
+  if (ParentWindow()) PostMessageA(ParentWindow(), ButtonDownMessage(button), 0, 0);
 }
 
 bool TFDxBall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

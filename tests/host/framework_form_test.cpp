@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "framework/win/form.h"
 #include "framework_test_support.h"
@@ -21,6 +22,7 @@ class ProbeForm : public TForm {
   bool ThrowOnResize = false;
   WORD LastKey = 0;
   bool SwallowKeys = false;
+  std::vector<UINT> Presses;  // each press as ButtonDownMessage gives it back
   HWND Edit = nullptr;
 
   HWND MakeEdit() {
@@ -42,6 +44,9 @@ class ProbeForm : public TForm {
   void KeyDown(WORD& key, TShiftState) override {
     LastKey = key;
     if (SwallowKeys) key = 0;
+  }
+  void MouseDown(TMouseButton button, TShiftState, int, int) override {
+    Presses.push_back(ButtonDownMessage(button));
   }
 };
 
@@ -163,6 +168,24 @@ TEST(Form, WithoutKeyPreviewChildKeysAreNotTheForms) {
   MSG message{edit, WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
   EXPECT_FALSE(PreTranslateFormMessage(message));
   EXPECT_EQ(form->LastKey, 0);
+}
+
+// What the scene forms pass on to the host: each press as the message it came in as, a
+// double click as a press of its button.
+TEST(Form, APressComesBackAsItsButtonDownMessage) {
+  const struct {
+    UINT In, Out;
+  } presses[] = {{WM_LBUTTONDOWN, WM_LBUTTONDOWN},
+                 {WM_RBUTTONDOWN, WM_RBUTTONDOWN},
+                 {WM_MBUTTONDOWN, WM_MBUTTONDOWN},
+                 {WM_LBUTTONDBLCLK, WM_LBUTTONDOWN}};
+  auto form = CreateForm<ProbeForm>();
+  for (const auto& press : presses) {
+    SendMessageA(form->Handle(), press.In, 0, 0);
+    ASSERT_FALSE(form->Presses.empty()) << press.In;
+    EXPECT_EQ(form->Presses.back(), press.Out) << press.In;
+  }
+  EXPECT_EQ(form->Presses.size(), 4u);
 }
 
 TEST(Form, AHandlerErrorIsReportedAndNeverLeavesTheWindowProcedure) {

@@ -202,8 +202,7 @@ void TFMain::KeyDown(WORD& key, TShiftState) {
 }
 
 void TFMain::MouseDown(TMouseButton button, TShiftState, int, int) {
-  static constexpr UINT Messages[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
-  ForwardToHost(Messages[button], 0);
+  ForwardToHost(ButtonDownMessage(button), 0);
 }
 
 void TFMain::Paint(HDC dc) {
