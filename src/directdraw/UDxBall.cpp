@@ -243,9 +243,7 @@ void TFDxBall::FillBackgroundSurface() {
   if (!BackgroundSurface) return;
   const int32_t width = DXDraw->SurfaceWidth();
   const int32_t height = DXDraw->SurfaceHeight();
-  const BackgroundKind kind = BackgroundFrom == BackgroundSource::ScreenCopy
-                                  ? BackgroundKind::VirtualScreenCopy
-                                  : BackgroundKind::Picture;
+  const BackgroundKind kind = BackgroundKindOf(BackgroundFrom);
   if (DrawsPartOfWindow && !DXDraw->Options.FullScreen) {
     // The primary's part of the window: its own part of every monitor's background.
     const std::vector<BackgroundPart> parts =

@@ -206,9 +206,7 @@ void TFMain::MouseDown(TMouseButton button, TShiftState, int, int) {
 }
 
 void TFMain::Paint(HDC dc) {
-  const BackgroundKind kind = BackgroundFrom == BackgroundSource::ScreenCopy
-                                  ? BackgroundKind::VirtualScreenCopy
-                                  : BackgroundKind::Picture;
+  const BackgroundKind kind = BackgroundKindOf(BackgroundFrom);
   Image1.Parts = BackgroundParts(Layout, Image1.Picture.Width(), Image1.Picture.Height(), kind,
                                  true, Layout.WorkBounds());
   Image1.StretchTo(ClientWidth(), ClientHeight());
