@@ -164,10 +164,8 @@ void TFDxBall::LoadBackground(PixelImage& work) {
   switch (BackgroundFrom) {
     case BackgroundSource::File:
       try {
-        // Stretched to the screen later: a large photograph need not decode whole. Nothing
-        // lies behind a background, so its transparent pixels are black.
-        BackImage = OverBlack(
-            LoadPictureFile(BackPic, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+        BackImage = LoadBackgroundFile(BackPic, GetSystemMetrics(SM_CXSCREEN),
+                                       GetSystemMetrics(SM_CYSCREEN));
       } catch (const std::exception&) {
         BackImage = PixelImage();
       }

@@ -120,10 +120,8 @@ void TFMain::SetUpBackground() {
   BackgroundFrom = ChooseBackground(BackType, BackPic);
   switch (BackgroundFrom) {
     case BackgroundSource::File:
-      // Stretched over the screen: a large photograph need not decode whole. Nothing lies
-      // behind a background, so its transparent pixels are black.
-      Image1.Picture = OverBlack(
-          LoadPictureFile(BackPic, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+      Image1.Picture =
+          LoadBackgroundFile(BackPic, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
       break;
     case BackgroundSource::ScreenCopy:
       // The whole virtual screen, so that each monitor can show its own desktop.
