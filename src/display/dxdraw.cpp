@@ -13,8 +13,13 @@ namespace {
 
 using DirectDrawCreateExProc = HRESULT(WINAPI*)(GUID*, void**, REFIID, IUnknown*);
 
-int LiveSurfaces = 0;
-std::optional<PresentPath> ForcedPresentPath;
+// What the tests and the bench set and read, for every display of the process.
+struct {
+  int LiveSurfaces = 0;                          // surfaces and texture copies held
+  std::optional<PresentPath> ForcedPresentPath;  // a child window's frames take this one
+  bool TextureCopiesRefused = false;             // as by a device without video memory
+  SurfaceLimit Limit;                            // devices take no larger surfaces
+} Hooks;
 
 DirectDrawCreateExProc LoadDirectDrawCreateEx() {
   // Loaded once and kept for the process: surfaces of any display may still refer to it.
@@ -30,13 +35,8 @@ void ReleaseCom(T*& object) {
   }
 }
 
-HRESULT CALLBACK CollectZBufferFormat(DDPIXELFORMAT* format, void* context) {
-  auto* formats = static_cast<std::vector<DDPIXELFORMAT>*>(context);
-  formats->push_back(*format);
-  return D3DENUMRET_OK;
-}
-
-HRESULT CALLBACK CollectTextureFormat(DDPIXELFORMAT* format, void* context) {
+// For the depth-buffer and the texture formats alike.
+HRESULT CALLBACK CollectPixelFormat(DDPIXELFORMAT* format, void* context) {
   auto* formats = static_cast<std::vector<DDPIXELFORMAT>*>(context);
   formats->push_back(*format);
   return D3DENUMRET_OK;
@@ -105,7 +105,7 @@ bool TDXDraw::DirectDrawAvailable() {
 }
 
 int TDXDraw::LiveSurfaceCount() {
-  return LiveSurfaces;
+  return Hooks.LiveSurfaces;
 }
 
 bool TDXDraw::Initialize() {
@@ -164,7 +164,7 @@ bool TDXDraw::CreateObjects() {
   }
   if (!CreateDeviceOnBack()) return Fail("no Direct3D device on the back surface");
   TextureFormats.clear();
-  Device->EnumTextureFormats(CollectTextureFormat, &TextureFormats);
+  Device->EnumTextureFormats(CollectPixelFormat, &TextureFormats);
   return true;
 }
 
@@ -247,7 +247,7 @@ bool TDXDraw::TryDevice(const GUID& deviceGuid, bool hardware) {
   std::vector<DDPIXELFORMAT> zFormats;
   DDPIXELFORMAT zFormat{};
   if (Options.ZBuffer &&
-      SUCCEEDED(Direct3D->EnumZBufferFormats(deviceGuid, CollectZBufferFormat, &zFormats)) &&
+      SUCCEEDED(Direct3D->EnumZBufferFormats(deviceGuid, CollectPixelFormat, &zFormats)) &&
       ChooseZBufferFormat(zFormats, zFormat)) {
     DDSURFACEDESC2 z{};
     z.dwSize = sizeof z;
@@ -296,7 +296,7 @@ void TDXDraw::ReleaseObjects() {
 IDirectDrawSurface7* TDXDraw::NewSurface(DDSURFACEDESC2& desc) {
   IDirectDrawSurface7* surface = nullptr;
   if (!DirectDraw || FAILED(DirectDraw->CreateSurface(&desc, &surface, nullptr))) return nullptr;
-  ++LiveSurfaces;
+  ++Hooks.LiveSurfaces;
   return surface;
 }
 
@@ -304,7 +304,7 @@ void TDXDraw::ReleaseSurface(IDirectDrawSurface7*& surface) {
   if (!surface) return;
   surface->Release();
   surface = nullptr;
-  --LiveSurfaces;
+  --Hooks.LiveSurfaces;
 }
 
 bool TDXDraw::CanDraw() {
@@ -326,8 +326,9 @@ bool TDXDraw::RestoreLostSurfaces() {
   return true;
 }
 
-bool TDXDraw::TextureFormat(bool withAlpha, DDPIXELFORMAT& format) const {
+DDPIXELFORMAT TDXDraw::TextureFormat(bool withAlpha) const {
   int best = -1;
+  DDPIXELFORMAT format = Argb8888(withAlpha);
   for (const DDPIXELFORMAT& f : TextureFormats) {
     if (!PlainRgb(f)) continue;
     const int score = Score(f, withAlpha);
@@ -336,8 +337,7 @@ bool TDXDraw::TextureFormat(bool withAlpha, DDPIXELFORMAT& format) const {
       format = f;
     }
   }
-  if (best < 0) format = Argb8888(withAlpha);
-  return true;
+  return format;
 }
 
 HRESULT TDXDraw::Clear() {
@@ -541,8 +541,8 @@ void TDXDraw::ChoosePresentPathOnce() {
   POINT origin{0, 0};
   ClientToScreen(Target, &origin);
   const ScreenRect onScreen{origin.x, origin.y, origin.x + Width, origin.y + Height};
-  if (ForcedPresentPath) {
-    ChosenPaths = {{ScreenRect{0, 0, Width, Height}, *ForcedPresentPath}};
+  if (Hooks.ForcedPresentPath) {
+    ChosenPaths = {{ScreenRect{0, 0, Width, Height}, *Hooks.ForcedPresentPath}};
   } else {
     StandInPresentProbe probe(Target, Width, Height);
     ChosenPaths = ChoosePresentPaths(probe, PresentAreasOf(onScreen, Monitors));
@@ -594,13 +594,8 @@ TDirect3DTexture::~TDirect3DTexture() {
   std::erase(Display.Textures, this);
 }
 
-namespace {
-bool TextureCopiesRefused = false;
-SurfaceLimit TestSurfaceLimit;
-}  // namespace
-
 void TDXDraw::LimitSurfaces(SurfaceLimit limit) {
-  TestSurfaceLimit = limit;
+  Hooks.Limit = limit;
 }
 
 std::optional<SurfaceLimit> TDXDraw::DeviceSurfaceLimit() const {
@@ -614,20 +609,20 @@ std::optional<SurfaceLimit> TDXDraw::DeviceSurfaceLimit() const {
   const auto lower = [](int32_t said, int32_t test) {
     return test > 0 && (said <= 0 || test < said) ? test : said;
   };
-  return SurfaceLimit{lower(limit.Width, TestSurfaceLimit.Width),
-                      lower(limit.Height, TestSurfaceLimit.Height)};
+  return SurfaceLimit{lower(limit.Width, Hooks.Limit.Width),
+                      lower(limit.Height, Hooks.Limit.Height)};
 }
 
 void TDXDraw::ForcePresentPath(std::optional<PresentPath> path) {
-  ForcedPresentPath = path;
+  Hooks.ForcedPresentPath = path;
 }
 
 void TDXDraw::RefuseTextureCopies(bool refuse) {
-  TextureCopiesRefused = refuse;
+  Hooks.TextureCopiesRefused = refuse;
 }
 
 void TDirect3DTexture::CreateDeviceCopy() {
-  if (DeviceCopy || !Display.Device || Source.Empty() || TextureCopiesRefused) return;
+  if (DeviceCopy || !Display.Device || Source.Empty() || Hooks.TextureCopiesRefused) return;
   DDSURFACEDESC2 desc{};
   desc.dwSize = sizeof desc;
   desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
@@ -639,7 +634,7 @@ void TDirect3DTexture::CreateDeviceCopy() {
   } else {
     desc.ddsCaps.dwCaps |= DDSCAPS_SYSTEMMEMORY;
   }
-  Display.TextureFormat(Source.BitCount() == 32, desc.ddpfPixelFormat);
+  desc.ddpfPixelFormat = Display.TextureFormat(Source.BitCount() == 32);
   DeviceCopy = Display.NewSurface(desc);
   Reload();
 }
