@@ -27,6 +27,54 @@ DirectDrawCreateExProc LoadDirectDrawCreateEx() {
   return ProcedureAddress<DirectDrawCreateExProc>(library, "DirectDrawCreateEx");
 }
 
+// A DirectDraw 7 object of its own, or null.
+IDirectDraw7* NewDirectDraw() {
+  DirectDrawCreateExProc create = LoadDirectDrawCreateEx();
+  IDirectDraw7* directDraw = nullptr;
+  if (!create ||
+      FAILED(create(nullptr, reinterpret_cast<void**>(&directDraw), IID_IDirectDraw7, nullptr))) {
+    return nullptr;
+  }
+  return directDraw;
+}
+
+// Exclusive mode needs the top-level window; the display may sit in a child window.
+// FPUPRESERVE: the device must not switch the FPU to single precision under the world.
+HRESULT Cooperate(IDirectDraw7* directDraw, HWND window, DWORD level) {
+  HWND root = GetAncestor(window, GA_ROOT);
+  if (!root) root = window;
+  return directDraw->SetCooperativeLevel(root, DDSCL_FPUPRESERVE | level);
+}
+
+DDSURFACEDESC2 PrimaryDesc() {
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof desc;
+  desc.dwFlags = DDSD_CAPS;
+  desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+  return desc;
+}
+
+DDSURFACEDESC2 SizedDesc(int32_t width, int32_t height, DWORD caps) {
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof desc;
+  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+  desc.dwWidth = static_cast<DWORD>(width);
+  desc.dwHeight = static_cast<DWORD>(height);
+  desc.ddsCaps.dwCaps = caps;
+  return desc;
+}
+
+// A clipper of the window set on the primary surface, or null when either refused it.
+IDirectDrawClipper* ClipToWindow(IDirectDraw7* directDraw, IDirectDrawSurface7* primary,
+                                 HWND window) {
+  IDirectDrawClipper* clipper = nullptr;
+  if (FAILED(directDraw->CreateClipper(0, &clipper, nullptr))) return nullptr;
+  clipper->SetHWnd(0, window);
+  if (SUCCEEDED(primary->SetClipper(clipper))) return clipper;
+  clipper->Release();
+  return nullptr;
+}
+
 template <typename T>
 void ReleaseCom(T*& object) {
   if (object) {
@@ -142,12 +190,9 @@ bool TDXDraw::Fail(const char* step) {
 
 bool TDXDraw::CreateObjects() {
   FailedStep = nullptr;
-  DirectDrawCreateExProc create = LoadDirectDrawCreateEx();
-  if (!create) return Fail("ddraw.dll or DirectDrawCreateEx missing");
-  if (FAILED(create(nullptr, reinterpret_cast<void**>(&DirectDraw), IID_IDirectDraw7, nullptr))) {
-    DirectDraw = nullptr;
-    return Fail("DirectDrawCreateEx");
-  }
+  if (!DirectDrawAvailable()) return Fail("ddraw.dll or DirectDrawCreateEx missing");
+  DirectDraw = NewDirectDraw();
+  if (!DirectDraw) return Fail("DirectDrawCreateEx");
   if (!SetCooperation()) return Fail("SetCooperativeLevel");
   if (Options.FullScreen && !EnterDisplayMode()) return Fail("SetDisplayMode");
   if (!Options.FullScreen) {
@@ -169,17 +214,10 @@ bool TDXDraw::CreateObjects() {
 }
 
 bool TDXDraw::SetCooperation() {
-  // Exclusive mode needs the top-level window; the display may sit in a child window.
-  HWND root = GetAncestor(Target, GA_ROOT);
-  if (!root) root = Target;
-  // FPUPRESERVE: the device must not switch the FPU to single precision under the world.
-  DWORD flags = DDSCL_FPUPRESERVE;
-  if (Options.FullScreen) {
-    flags |= DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | (Options.AllowReboot ? DDSCL_ALLOWREBOOT : 0);
-  } else {
-    flags |= DDSCL_NORMAL;
-  }
-  return SUCCEEDED(DirectDraw->SetCooperativeLevel(root, flags));
+  const DWORD level = Options.FullScreen ? DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN |
+                                               (Options.AllowReboot ? DDSCL_ALLOWREBOOT : 0)
+                                         : DDSCL_NORMAL;
+  return SUCCEEDED(Cooperate(DirectDraw, Target, level));
 }
 
 bool TDXDraw::EnterDisplayMode() {
@@ -201,10 +239,7 @@ bool TDXDraw::EnterDisplayMode() {
 }
 
 bool TDXDraw::CreatePrimary() {
-  DDSURFACEDESC2 desc{};
-  desc.dwSize = sizeof desc;
-  desc.dwFlags = DDSD_CAPS;
-  desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+  DDSURFACEDESC2 desc = PrimaryDesc();
   PrimarySurface = NewSurface(desc);
   if (!PrimarySurface) return false;
   // A child window gets its clipper only once the check has shown that the Blt arrives:
@@ -215,14 +250,8 @@ bool TDXDraw::CreatePrimary() {
 }
 
 bool TDXDraw::AttachClipper() {
-  if (FAILED(DirectDraw->CreateClipper(0, &Clipper, nullptr))) {
-    Clipper = nullptr;
-    return false;
-  }
-  Clipper->SetHWnd(0, Target);
-  if (SUCCEEDED(PrimarySurface->SetClipper(Clipper))) return true;
-  DropClipper();
-  return false;
+  Clipper = ClipToWindow(DirectDraw, PrimarySurface, Target);
+  return Clipper != nullptr;
 }
 
 bool TDXDraw::CreateDeviceOnBack() {
@@ -235,12 +264,8 @@ bool TDXDraw::CreateDeviceOnBack() {
 
 bool TDXDraw::TryDevice(const GUID& deviceGuid, bool hardware) {
   const DWORD memory = hardware ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY;
-  DDSURFACEDESC2 desc{};
-  desc.dwSize = sizeof desc;
-  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-  desc.dwWidth = static_cast<DWORD>(Width);
-  desc.dwHeight = static_cast<DWORD>(Height);
-  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | memory;
+  DDSURFACEDESC2 desc =
+      SizedDesc(Width, Height, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | memory);
   BackSurface = NewSurface(desc);
   if (!BackSurface) return false;
 
@@ -249,12 +274,8 @@ bool TDXDraw::TryDevice(const GUID& deviceGuid, bool hardware) {
   if (Options.ZBuffer &&
       SUCCEEDED(Direct3D->EnumZBufferFormats(deviceGuid, CollectPixelFormat, &zFormats)) &&
       ChooseZBufferFormat(zFormats, zFormat)) {
-    DDSURFACEDESC2 z{};
-    z.dwSize = sizeof z;
-    z.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-    z.dwWidth = desc.dwWidth;
-    z.dwHeight = desc.dwHeight;
-    z.ddsCaps.dwCaps = DDSCAPS_ZBUFFER | memory;
+    DDSURFACEDESC2 z = SizedDesc(Width, Height, DDSCAPS_ZBUFFER | memory);
+    z.dwFlags |= DDSD_PIXELFORMAT;
     z.ddpfPixelFormat = zFormat;
     ZBufferSurface = NewSurface(z);
     if (ZBufferSurface && FAILED(BackSurface->AddAttachedSurface(ZBufferSurface))) {
@@ -479,30 +500,17 @@ class StandInPresentProbe : public PresentProbe {
     return true;
   }
 
+  // The display's own set-up, windowed, over the stand-in.
   bool MakeSurfaces() {
-    DirectDrawCreateExProc create = LoadDirectDrawCreateEx();
-    if (!create ||
-        FAILED(create(nullptr, reinterpret_cast<void**>(&DirectDraw), IID_IDirectDraw7, nullptr))) {
-      DirectDraw = nullptr;
-      return false;
-    }
-    HWND root = GetAncestor(Target, GA_ROOT);
-    if (FAILED(DirectDraw->SetCooperativeLevel(root, DDSCL_NORMAL | DDSCL_FPUPRESERVE))) {
-      return false;
-    }
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    if (FAILED(DirectDraw->CreateSurface(&desc, &Primary, nullptr))) Primary = nullptr;
-    if (!Primary || FAILED(DirectDraw->CreateClipper(0, &Clipper, nullptr))) return false;
-    Clipper->SetHWnd(0, Window);
-    if (FAILED(Primary->SetClipper(Clipper))) return false;
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.dwWidth = static_cast<DWORD>(W);
-    desc.dwHeight = static_cast<DWORD>(H);
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
-    if (FAILED(DirectDraw->CreateSurface(&desc, &Source, nullptr))) Source = nullptr;
+    DirectDraw = NewDirectDraw();
+    if (!DirectDraw || FAILED(Cooperate(DirectDraw, Target, DDSCL_NORMAL))) return false;
+    DDSURFACEDESC2 primary = PrimaryDesc();
+    if (FAILED(DirectDraw->CreateSurface(&primary, &Primary, nullptr))) Primary = nullptr;
+    if (!Primary) return false;
+    Clipper = ClipToWindow(DirectDraw, Primary, Window);
+    if (!Clipper) return false;
+    DDSURFACEDESC2 source = SizedDesc(W, H, DDSCAPS_OFFSCREENPLAIN);
+    if (FAILED(DirectDraw->CreateSurface(&source, &Source, nullptr))) Source = nullptr;
     return Source != nullptr;
   }
 
@@ -623,12 +631,8 @@ void TDXDraw::RefuseTextureCopies(bool refuse) {
 
 void TDirect3DTexture::CreateDeviceCopy() {
   if (DeviceCopy || !Display.Device || Source.Empty() || Hooks.TextureCopiesRefused) return;
-  DDSURFACEDESC2 desc{};
-  desc.dwSize = sizeof desc;
-  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-  desc.dwWidth = static_cast<DWORD>(Source.Width());
-  desc.dwHeight = static_cast<DWORD>(Source.Height());
-  desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
+  DDSURFACEDESC2 desc = SizedDesc(Source.Width(), Source.Height(), DDSCAPS_TEXTURE);
+  desc.dwFlags |= DDSD_PIXELFORMAT;
   if (Display.HardwareDevice) {
     desc.ddsCaps.dwCaps2 = DDSCAPS2_TEXTUREMANAGE;
   } else {
@@ -665,12 +669,7 @@ bool TDirectDrawSurface::LoadFromPicture(const PixelImage& picture, int32_t widt
   if (width <= 0 || height <= 0 || !Display.DirectDraw) return false;
   if (!Handle || W != width || H != height) {
     Release();
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.dwWidth = static_cast<DWORD>(width);
-    desc.dwHeight = static_cast<DWORD>(height);
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+    DDSURFACEDESC2 desc = SizedDesc(width, height, DDSCAPS_OFFSCREENPLAIN);
     Handle = Display.NewSurface(desc);
     if (!Handle) return false;
     W = width;
