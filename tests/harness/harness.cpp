@@ -26,14 +26,6 @@ std::string ToBackslashes(std::string path) {
   return path;
 }
 
-void PumpMessages() {
-  MSG message{};
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
-
 std::string ClassOf(HWND window) {
   char name[256] = {};
   GetClassNameA(window, name, sizeof name);
@@ -146,6 +138,14 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD po
 
 void PumpFor(DWORD milliseconds) {
   WaitUntil([] { return false; }, milliseconds);
+}
+
+void PumpMessages() {
+  MSG message{};
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
 }
 
 // ---- Processes ----

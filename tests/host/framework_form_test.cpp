@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "framework/win/form.h"
-#include "framework_test_support.h"
+#include "harness/test_support.h"
 
 namespace {
 
-using framework_test::Pump;
-using framework_test::RecordedReports;
+using harness::PumpFor;
+using harness::RecordedReports;
 
 class ProbeForm : public TForm {
  public:
@@ -194,7 +194,7 @@ TEST(Form, AHandlerErrorIsReportedAndNeverLeavesTheWindowProcedure) {
   form->Show();
   form->ThrowOnResize = true;
   form->SetBounds(0, 0, 120, 90);  // WM_SIZE reaches Resize, which throws
-  Pump(50);
+  PumpFor(50);
   EXPECT_GE(form->Resizes, 1);
   ASSERT_FALSE(reports.Texts().empty());
   EXPECT_EQ(reports.Texts().front(), "resize failed");
@@ -254,7 +254,7 @@ TEST_P(MainLoop, EndsWhenASentMessageClosesTheMainForm) {
     EXPECT_EQ(job.QueryAnswer, TRUE);
     EXPECT_FALSE(form.HandleAllocated()) << "the session's end kept the form";
   }
-  Pump(20);
+  PumpFor(20);
 }
 
 INSTANTIATE_TEST_SUITE_P(SentMessages, MainLoop,
