@@ -4,8 +4,9 @@
 
 #include "directdraw/scene_geometry.h"
 #include "framework/background_picture.h"
-#include "framework/win/dib.h"
+#include "framework/win/built_in_picture.h"
 #include "framework/win/monitors.h"
+#include "framework/win/screen_copy.h"
 #include "image/picture.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
@@ -37,40 +38,6 @@ PixelImage BuiltInPng(const char* name) {
   return image;
 }
 
-// The whole virtual screen as it is now, 24 bits per pixel: each monitor then shows its
-// own desktop.
-PixelImage ScreenCopy() {
-  const ScreenRect desktop = DesktopLayout().Virtual();
-  const int width = desktop.Width();
-  const int height = desktop.Height();
-  PixelImage copy;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateTopDownDib(screen, width, height, 32, bits);
-  if (bitmap) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, desktop.Left, desktop.Top, SRCCOPY);
-    GdiFlush();
-    SelectObject(memory, old);
-    copy.SetSize(width, height, 24);
-    const auto* source = static_cast<const uint8_t*>(bits);
-    for (int y = 0; y < height; ++y) {
-      const uint8_t* in = source + static_cast<size_t>(y) * width * 4;
-      uint8_t* out = copy.Row(y);
-      for (int x = 0; x < width; ++x) {
-        out[x * 3 + 0] = in[x * 4 + 0];
-        out[x * 3 + 1] = in[x * 4 + 1];
-        out[x * 3 + 2] = in[x * 4 + 2];
-      }
-    }
-  }
-  if (bitmap) DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return copy;
-}
-
 // Moves every vertex of a bubble's quads by (dx, dy) pixels.
 void ShiftQuads(BubbleQuads& quads, float dx, float dy) {
   for (int i = 0; i < quads.Count; ++i) {
@@ -91,16 +58,6 @@ bool LoadPngWithAlpha(std::span<const uint8_t> stream, PixelImage& bitmap) {
   } catch (const PictureError&) {
     return false;
   }
-}
-
-std::span<const uint8_t> BuiltInPicture(const char* name, const char* type) {
-  HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC resource = FindResourceA(module, name, type);
-  if (!resource) return {};
-  HGLOBAL handle = LoadResource(module, resource);
-  const void* data = handle ? LockResource(handle) : nullptr;
-  if (!data) return {};
-  return {static_cast<const uint8_t*>(data), SizeofResource(module, resource)};
 }
 
 TFDxBall::TFDxBall() : DXDraw(std::make_unique<TDXDraw>(nullptr)) {
@@ -207,16 +164,15 @@ void TFDxBall::LoadBackground(PixelImage& work) {
   switch (BackgroundFrom) {
     case BackgroundSource::File:
       try {
-        // Stretched to the screen later: a large photograph need not decode whole. Nothing
-        // lies behind a background, so its transparent pixels are black.
-        BackImage = OverBlack(
-            LoadPictureFile(BackPic, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+        BackImage = LoadBackgroundFile(BackPic, GetSystemMetrics(SM_CXSCREEN),
+                                       GetSystemMetrics(SM_CYSCREEN));
       } catch (const std::exception&) {
         BackImage = PixelImage();
       }
       break;
     case BackgroundSource::ScreenCopy:
-      work = ScreenCopy();
+      // The whole virtual screen, each monitor with its own desktop, at 24 bits per pixel.
+      work = OverBlack(CopyScreenPixels(DesktopLayout().Virtual()));
       BackImage = work;
       break;
     case BackgroundSource::BuiltIn:
@@ -285,9 +241,7 @@ void TFDxBall::FillBackgroundSurface() {
   if (!BackgroundSurface) return;
   const int32_t width = DXDraw->SurfaceWidth();
   const int32_t height = DXDraw->SurfaceHeight();
-  const BackgroundKind kind = BackgroundFrom == BackgroundSource::ScreenCopy
-                                  ? BackgroundKind::VirtualScreenCopy
-                                  : BackgroundKind::Picture;
+  const BackgroundKind kind = BackgroundKindOf(BackgroundFrom);
   if (DrawsPartOfWindow && !DXDraw->Options.FullScreen) {
     // The primary's part of the window: its own part of every monitor's background.
     const std::vector<BackgroundPart> parts =
@@ -389,8 +343,7 @@ void TFDxBall::DXDrawMouseMove(TShiftState, int x, int y) {
 
 void TFDxBall::MouseDown(TMouseButton button, TShiftState, int, int) {
   // Buttons end the run as they would over the host window.
-  static constexpr UINT Messages[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
-  if (ParentWindow()) PostMessageA(ParentWindow(), Messages[button], 0, 0);
+  if (ParentWindow()) PostMessageA(ParentWindow(), ButtonDownMessage(button), 0, 0);
 }
 
 bool TFDxBall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

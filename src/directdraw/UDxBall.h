@@ -21,9 +21,6 @@
 // untouched) when the data is no decodable PNG.
 bool LoadPngWithAlpha(std::span<const uint8_t> stream, PixelImage& bitmap);
 
-// The bytes of a built-in picture, e.g. ("BALL", "PNG"); empty when it is missing.
-std::span<const uint8_t> BuiltInPicture(const char* name, const char* type);
-
 class TFDxBall : public TForm {
  public:
   TFDxBall();

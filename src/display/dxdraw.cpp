@@ -6,21 +6,73 @@
 #include <string>
 
 #include "display/surface_pixels.h"
+#include "framework/win/procedure.h"
 #include "image/pixel_image.h"
 
 namespace {
 
 using DirectDrawCreateExProc = HRESULT(WINAPI*)(GUID*, void**, REFIID, IUnknown*);
 
-int LiveSurfaces = 0;
-std::optional<PresentPath> ForcedPresentPath;
+// What the tests and the bench set and read, for every display of the process.
+struct {
+  int LiveSurfaces = 0;                          // surfaces and texture copies held
+  std::optional<PresentPath> ForcedPresentPath;  // a child window's frames take this one
+  bool TextureCopiesRefused = false;             // as by a device without video memory
+  SurfaceLimit Limit;                            // devices take no larger surfaces
+} Hooks;
 
 DirectDrawCreateExProc LoadDirectDrawCreateEx() {
   // Loaded once and kept for the process: surfaces of any display may still refer to it.
   static HMODULE library = LoadLibraryA("ddraw.dll");
-  if (!library) return nullptr;
-  return reinterpret_cast<DirectDrawCreateExProc>(
-      reinterpret_cast<void*>(GetProcAddress(library, "DirectDrawCreateEx")));
+  return ProcedureAddress<DirectDrawCreateExProc>(library, "DirectDrawCreateEx");
+}
+
+// A DirectDraw 7 object of its own, or null.
+IDirectDraw7* NewDirectDraw() {
+  DirectDrawCreateExProc create = LoadDirectDrawCreateEx();
+  IDirectDraw7* directDraw = nullptr;
+  if (!create ||
+      FAILED(create(nullptr, reinterpret_cast<void**>(&directDraw), IID_IDirectDraw7, nullptr))) {
+    return nullptr;
+  }
+  return directDraw;
+}
+
+// Exclusive mode needs the top-level window; the display may sit in a child window.
+// FPUPRESERVE: the device must not switch the FPU to single precision under the world.
+HRESULT Cooperate(IDirectDraw7* directDraw, HWND window, DWORD level) {
+  HWND root = GetAncestor(window, GA_ROOT);
+  if (!root) root = window;
+  return directDraw->SetCooperativeLevel(root, DDSCL_FPUPRESERVE | level);
+}
+
+DDSURFACEDESC2 PrimaryDesc() {
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof desc;
+  desc.dwFlags = DDSD_CAPS;
+  desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+  return desc;
+}
+
+DDSURFACEDESC2 SizedDesc(int32_t width, int32_t height, DWORD caps) {
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof desc;
+  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+  desc.dwWidth = static_cast<DWORD>(width);
+  desc.dwHeight = static_cast<DWORD>(height);
+  desc.ddsCaps.dwCaps = caps;
+  return desc;
+}
+
+// A clipper of the window set on the primary surface, or null when either refused it.
+IDirectDrawClipper* ClipToWindow(IDirectDraw7* directDraw, IDirectDrawSurface7* primary,
+                                 HWND window) {
+  IDirectDrawClipper* clipper = nullptr;
+  if (FAILED(directDraw->CreateClipper(0, &clipper, nullptr))) return nullptr;
+  clipper->SetHWnd(0, window);
+  if (SUCCEEDED(primary->SetClipper(clipper))) return clipper;
+  clipper->Release();
+  return nullptr;
 }
 
 template <typename T>
@@ -31,13 +83,8 @@ void ReleaseCom(T*& object) {
   }
 }
 
-HRESULT CALLBACK CollectZBufferFormat(DDPIXELFORMAT* format, void* context) {
-  auto* formats = static_cast<std::vector<DDPIXELFORMAT>*>(context);
-  formats->push_back(*format);
-  return D3DENUMRET_OK;
-}
-
-HRESULT CALLBACK CollectTextureFormat(DDPIXELFORMAT* format, void* context) {
+// For the depth-buffer and the texture formats alike.
+HRESULT CALLBACK CollectPixelFormat(DDPIXELFORMAT* format, void* context) {
   auto* formats = static_cast<std::vector<DDPIXELFORMAT>*>(context);
   formats->push_back(*format);
   return D3DENUMRET_OK;
@@ -106,7 +153,7 @@ bool TDXDraw::DirectDrawAvailable() {
 }
 
 int TDXDraw::LiveSurfaceCount() {
-  return LiveSurfaces;
+  return Hooks.LiveSurfaces;
 }
 
 bool TDXDraw::Initialize() {
@@ -143,12 +190,9 @@ bool TDXDraw::Fail(const char* step) {
 
 bool TDXDraw::CreateObjects() {
   FailedStep = nullptr;
-  DirectDrawCreateExProc create = LoadDirectDrawCreateEx();
-  if (!create) return Fail("ddraw.dll or DirectDrawCreateEx missing");
-  if (FAILED(create(nullptr, reinterpret_cast<void**>(&DirectDraw), IID_IDirectDraw7, nullptr))) {
-    DirectDraw = nullptr;
-    return Fail("DirectDrawCreateEx");
-  }
+  if (!DirectDrawAvailable()) return Fail("ddraw.dll or DirectDrawCreateEx missing");
+  DirectDraw = NewDirectDraw();
+  if (!DirectDraw) return Fail("DirectDrawCreateEx");
   if (!SetCooperation()) return Fail("SetCooperativeLevel");
   if (Options.FullScreen && !EnterDisplayMode()) return Fail("SetDisplayMode");
   if (!Options.FullScreen) {
@@ -165,22 +209,15 @@ bool TDXDraw::CreateObjects() {
   }
   if (!CreateDeviceOnBack()) return Fail("no Direct3D device on the back surface");
   TextureFormats.clear();
-  Device->EnumTextureFormats(CollectTextureFormat, &TextureFormats);
+  Device->EnumTextureFormats(CollectPixelFormat, &TextureFormats);
   return true;
 }
 
 bool TDXDraw::SetCooperation() {
-  // Exclusive mode needs the top-level window; the display may sit in a child window.
-  HWND root = GetAncestor(Target, GA_ROOT);
-  if (!root) root = Target;
-  // FPUPRESERVE: the device must not switch the FPU to single precision under the world.
-  DWORD flags = DDSCL_FPUPRESERVE;
-  if (Options.FullScreen) {
-    flags |= DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | (Options.AllowReboot ? DDSCL_ALLOWREBOOT : 0);
-  } else {
-    flags |= DDSCL_NORMAL;
-  }
-  return SUCCEEDED(DirectDraw->SetCooperativeLevel(root, flags));
+  const DWORD level = Options.FullScreen ? DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN |
+                                               (Options.AllowReboot ? DDSCL_ALLOWREBOOT : 0)
+                                         : DDSCL_NORMAL;
+  return SUCCEEDED(Cooperate(DirectDraw, Target, level));
 }
 
 bool TDXDraw::EnterDisplayMode() {
@@ -202,10 +239,7 @@ bool TDXDraw::EnterDisplayMode() {
 }
 
 bool TDXDraw::CreatePrimary() {
-  DDSURFACEDESC2 desc{};
-  desc.dwSize = sizeof desc;
-  desc.dwFlags = DDSD_CAPS;
-  desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+  DDSURFACEDESC2 desc = PrimaryDesc();
   PrimarySurface = NewSurface(desc);
   if (!PrimarySurface) return false;
   // A child window gets its clipper only once the check has shown that the Blt arrives:
@@ -216,14 +250,8 @@ bool TDXDraw::CreatePrimary() {
 }
 
 bool TDXDraw::AttachClipper() {
-  if (FAILED(DirectDraw->CreateClipper(0, &Clipper, nullptr))) {
-    Clipper = nullptr;
-    return false;
-  }
-  Clipper->SetHWnd(0, Target);
-  if (SUCCEEDED(PrimarySurface->SetClipper(Clipper))) return true;
-  DropClipper();
-  return false;
+  Clipper = ClipToWindow(DirectDraw, PrimarySurface, Target);
+  return Clipper != nullptr;
 }
 
 bool TDXDraw::CreateDeviceOnBack() {
@@ -236,26 +264,18 @@ bool TDXDraw::CreateDeviceOnBack() {
 
 bool TDXDraw::TryDevice(const GUID& deviceGuid, bool hardware) {
   const DWORD memory = hardware ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY;
-  DDSURFACEDESC2 desc{};
-  desc.dwSize = sizeof desc;
-  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-  desc.dwWidth = static_cast<DWORD>(Width);
-  desc.dwHeight = static_cast<DWORD>(Height);
-  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | memory;
+  DDSURFACEDESC2 desc =
+      SizedDesc(Width, Height, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | memory);
   BackSurface = NewSurface(desc);
   if (!BackSurface) return false;
 
   std::vector<DDPIXELFORMAT> zFormats;
   DDPIXELFORMAT zFormat{};
   if (Options.ZBuffer &&
-      SUCCEEDED(Direct3D->EnumZBufferFormats(deviceGuid, CollectZBufferFormat, &zFormats)) &&
+      SUCCEEDED(Direct3D->EnumZBufferFormats(deviceGuid, CollectPixelFormat, &zFormats)) &&
       ChooseZBufferFormat(zFormats, zFormat)) {
-    DDSURFACEDESC2 z{};
-    z.dwSize = sizeof z;
-    z.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-    z.dwWidth = desc.dwWidth;
-    z.dwHeight = desc.dwHeight;
-    z.ddsCaps.dwCaps = DDSCAPS_ZBUFFER | memory;
+    DDSURFACEDESC2 z = SizedDesc(Width, Height, DDSCAPS_ZBUFFER | memory);
+    z.dwFlags |= DDSD_PIXELFORMAT;
     z.ddpfPixelFormat = zFormat;
     ZBufferSurface = NewSurface(z);
     if (ZBufferSurface && FAILED(BackSurface->AddAttachedSurface(ZBufferSurface))) {
@@ -297,7 +317,7 @@ void TDXDraw::ReleaseObjects() {
 IDirectDrawSurface7* TDXDraw::NewSurface(DDSURFACEDESC2& desc) {
   IDirectDrawSurface7* surface = nullptr;
   if (!DirectDraw || FAILED(DirectDraw->CreateSurface(&desc, &surface, nullptr))) return nullptr;
-  ++LiveSurfaces;
+  ++Hooks.LiveSurfaces;
   return surface;
 }
 
@@ -305,7 +325,7 @@ void TDXDraw::ReleaseSurface(IDirectDrawSurface7*& surface) {
   if (!surface) return;
   surface->Release();
   surface = nullptr;
-  --LiveSurfaces;
+  --Hooks.LiveSurfaces;
 }
 
 bool TDXDraw::CanDraw() {
@@ -327,8 +347,9 @@ bool TDXDraw::RestoreLostSurfaces() {
   return true;
 }
 
-bool TDXDraw::TextureFormat(bool withAlpha, DDPIXELFORMAT& format) const {
+DDPIXELFORMAT TDXDraw::TextureFormat(bool withAlpha) const {
   int best = -1;
+  DDPIXELFORMAT format = Argb8888(withAlpha);
   for (const DDPIXELFORMAT& f : TextureFormats) {
     if (!PlainRgb(f)) continue;
     const int score = Score(f, withAlpha);
@@ -337,8 +358,7 @@ bool TDXDraw::TextureFormat(bool withAlpha, DDPIXELFORMAT& format) const {
       format = f;
     }
   }
-  if (best < 0) format = Argb8888(withAlpha);
-  return true;
+  return format;
 }
 
 HRESULT TDXDraw::Clear() {
@@ -480,30 +500,17 @@ class StandInPresentProbe : public PresentProbe {
     return true;
   }
 
+  // The display's own set-up, windowed, over the stand-in.
   bool MakeSurfaces() {
-    DirectDrawCreateExProc create = LoadDirectDrawCreateEx();
-    if (!create ||
-        FAILED(create(nullptr, reinterpret_cast<void**>(&DirectDraw), IID_IDirectDraw7, nullptr))) {
-      DirectDraw = nullptr;
-      return false;
-    }
-    HWND root = GetAncestor(Target, GA_ROOT);
-    if (FAILED(DirectDraw->SetCooperativeLevel(root, DDSCL_NORMAL | DDSCL_FPUPRESERVE))) {
-      return false;
-    }
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    if (FAILED(DirectDraw->CreateSurface(&desc, &Primary, nullptr))) Primary = nullptr;
-    if (!Primary || FAILED(DirectDraw->CreateClipper(0, &Clipper, nullptr))) return false;
-    Clipper->SetHWnd(0, Window);
-    if (FAILED(Primary->SetClipper(Clipper))) return false;
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.dwWidth = static_cast<DWORD>(W);
-    desc.dwHeight = static_cast<DWORD>(H);
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
-    if (FAILED(DirectDraw->CreateSurface(&desc, &Source, nullptr))) Source = nullptr;
+    DirectDraw = NewDirectDraw();
+    if (!DirectDraw || FAILED(Cooperate(DirectDraw, Target, DDSCL_NORMAL))) return false;
+    DDSURFACEDESC2 primary = PrimaryDesc();
+    if (FAILED(DirectDraw->CreateSurface(&primary, &Primary, nullptr))) Primary = nullptr;
+    if (!Primary) return false;
+    Clipper = ClipToWindow(DirectDraw, Primary, Window);
+    if (!Clipper) return false;
+    DDSURFACEDESC2 source = SizedDesc(W, H, DDSCAPS_OFFSCREENPLAIN);
+    if (FAILED(DirectDraw->CreateSurface(&source, &Source, nullptr))) Source = nullptr;
     return Source != nullptr;
   }
 
@@ -542,8 +549,8 @@ void TDXDraw::ChoosePresentPathOnce() {
   POINT origin{0, 0};
   ClientToScreen(Target, &origin);
   const ScreenRect onScreen{origin.x, origin.y, origin.x + Width, origin.y + Height};
-  if (ForcedPresentPath) {
-    ChosenPaths = {{ScreenRect{0, 0, Width, Height}, *ForcedPresentPath}};
+  if (Hooks.ForcedPresentPath) {
+    ChosenPaths = {{ScreenRect{0, 0, Width, Height}, *Hooks.ForcedPresentPath}};
   } else {
     StandInPresentProbe probe(Target, Width, Height);
     ChosenPaths = ChoosePresentPaths(probe, PresentAreasOf(onScreen, Monitors));
@@ -595,13 +602,8 @@ TDirect3DTexture::~TDirect3DTexture() {
   std::erase(Display.Textures, this);
 }
 
-namespace {
-bool TextureCopiesRefused = false;
-SurfaceLimit TestSurfaceLimit;
-}  // namespace
-
 void TDXDraw::LimitSurfaces(SurfaceLimit limit) {
-  TestSurfaceLimit = limit;
+  Hooks.Limit = limit;
 }
 
 std::optional<SurfaceLimit> TDXDraw::DeviceSurfaceLimit() const {
@@ -615,32 +617,28 @@ std::optional<SurfaceLimit> TDXDraw::DeviceSurfaceLimit() const {
   const auto lower = [](int32_t said, int32_t test) {
     return test > 0 && (said <= 0 || test < said) ? test : said;
   };
-  return SurfaceLimit{lower(limit.Width, TestSurfaceLimit.Width),
-                      lower(limit.Height, TestSurfaceLimit.Height)};
+  return SurfaceLimit{lower(limit.Width, Hooks.Limit.Width),
+                      lower(limit.Height, Hooks.Limit.Height)};
 }
 
 void TDXDraw::ForcePresentPath(std::optional<PresentPath> path) {
-  ForcedPresentPath = path;
+  Hooks.ForcedPresentPath = path;
 }
 
 void TDXDraw::RefuseTextureCopies(bool refuse) {
-  TextureCopiesRefused = refuse;
+  Hooks.TextureCopiesRefused = refuse;
 }
 
 void TDirect3DTexture::CreateDeviceCopy() {
-  if (DeviceCopy || !Display.Device || Source.Empty() || TextureCopiesRefused) return;
-  DDSURFACEDESC2 desc{};
-  desc.dwSize = sizeof desc;
-  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-  desc.dwWidth = static_cast<DWORD>(Source.Width());
-  desc.dwHeight = static_cast<DWORD>(Source.Height());
-  desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
+  if (DeviceCopy || !Display.Device || Source.Empty() || Hooks.TextureCopiesRefused) return;
+  DDSURFACEDESC2 desc = SizedDesc(Source.Width(), Source.Height(), DDSCAPS_TEXTURE);
+  desc.dwFlags |= DDSD_PIXELFORMAT;
   if (Display.HardwareDevice) {
     desc.ddsCaps.dwCaps2 = DDSCAPS2_TEXTUREMANAGE;
   } else {
     desc.ddsCaps.dwCaps |= DDSCAPS_SYSTEMMEMORY;
   }
-  Display.TextureFormat(Source.BitCount() == 32, desc.ddpfPixelFormat);
+  desc.ddpfPixelFormat = Display.TextureFormat(Source.BitCount() == 32);
   DeviceCopy = Display.NewSurface(desc);
   Reload();
 }
@@ -671,12 +669,7 @@ bool TDirectDrawSurface::LoadFromPicture(const PixelImage& picture, int32_t widt
   if (width <= 0 || height <= 0 || !Display.DirectDraw) return false;
   if (!Handle || W != width || H != height) {
     Release();
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.dwWidth = static_cast<DWORD>(width);
-    desc.dwHeight = static_cast<DWORD>(height);
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+    DDSURFACEDESC2 desc = SizedDesc(width, height, DDSCAPS_OFFSCREENPLAIN);
     Handle = Display.NewSurface(desc);
     if (!Handle) return false;
     W = width;

@@ -76,8 +76,11 @@ class TDirectDrawSurface {
 
 struct DisplayOptions {
   bool FullScreen = false;
-  bool SelectDriver = false;  // let the display choose the driver itself
-  bool Hardware = true;       // try the hardware devices before the software one
+  // Set by the scene form's switch to full screen, as its design asks, and not read: the
+  // display always takes the default DirectDraw device, the primary display's, where the
+  // full-screen mode shows; the run's window covers the other monitors.
+  bool SelectDriver = false;
+  bool Hardware = true;  // try the hardware devices before the software one
   bool ZBuffer = true;
   bool AllowReboot = true;
 };
@@ -182,7 +185,9 @@ class TDXDraw {
   HRESULT BltToWindow(const ScreenRect& area);
   IDirectDrawSurface7* NewSurface(DDSURFACEDESC2& desc);
   void ReleaseSurface(IDirectDrawSurface7*& surface);
-  bool TextureFormat(bool withAlpha, DDPIXELFORMAT& format) const;
+  // The device's best plain RGB texture format with (or without) alpha; 8888 when it lists
+  // none.
+  DDPIXELFORMAT TextureFormat(bool withAlpha) const;
 
   HWND Target;
   bool Ready = false;

@@ -7,3 +7,8 @@ BackgroundSource ChooseBackground(int32_t backType, std::string_view backPic) {
   if (backType == 2) return BackgroundSource::ScreenCopy;
   return BackgroundSource::BuiltIn;
 }
+
+BackgroundKind BackgroundKindOf(BackgroundSource source) {
+  return source == BackgroundSource::ScreenCopy ? BackgroundKind::VirtualScreenCopy
+                                                : BackgroundKind::Picture;
+}

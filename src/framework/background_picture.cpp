@@ -17,3 +17,7 @@ PixelImage ComposeBackground(const PixelImage& picture, int32_t width, int32_t h
   }
   return composed;
 }
+
+PixelImage LoadBackgroundFile(const std::string& path, int32_t screenWidth, int32_t screenHeight) {
+  return OverBlack(LoadPictureFile(path, screenWidth, screenHeight));
+}

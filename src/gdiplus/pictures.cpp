@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "framework/string_list.h"
+#include "framework/win/screen_copy.h"
 #include "gdiplus/preview_geometry.h"
 #include "gdiplus/resource_image.h"
 #include "gdiplus/tint.h"
@@ -173,20 +174,12 @@ void ShutdownGdiplus() {
 }
 
 std::unique_ptr<TGPBitmap> CopyScreenImage(const ScreenRect& area) {
-  const bool primary = area.Empty();
-  const int width = primary ? GetSystemMetrics(SM_CXSCREEN) : area.Width();
-  const int height = primary ? GetSystemMetrics(SM_CYSCREEN) : area.Height();
-  HDC screen = GetDC(nullptr);
-  HBITMAP copy = CreateCompatibleBitmap(screen, width, height);
-  HDC memory = CreateCompatibleDC(screen);
-  HGDIOBJ previous = SelectObject(memory, copy);
-  BitBlt(memory, 0, 0, width, height, screen, area.Left, area.Top, SRCCOPY);
-  // GDI+ must not be handed a bitmap that is still selected into a device context.
-  SelectObject(memory, previous);
-  DeleteDC(memory);
+  const ScreenRect copied =
+      area.Empty() ? ScreenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}
+                   : area;
+  HBITMAP copy = CopyScreenBitmap(copied);
   auto bitmap = std::make_unique<TGPBitmap>(copy, static_cast<HPALETTE>(nullptr));
-  DeleteObject(copy);
-  ReleaseDC(nullptr, screen);
+  if (copy) DeleteObject(copy);
   return bitmap;
 }
 

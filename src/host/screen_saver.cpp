@@ -11,6 +11,7 @@
 #include "framework/win/error_report.h"
 #include "framework/win/form.h"
 #include "framework/win/monitors.h"
+#include "framework/win/procedure.h"
 #include "host/run_reports.h"
 
 ScreenSaverMode SaverMode = smRun;
@@ -62,12 +63,6 @@ std::exception_ptr PendingError;
 // False until start-up has returned: a window whose creation failed gets no finish
 // and posts no quit message (a stray WM_QUIT would close the error box at once).
 bool StartupCompleted = false;
-
-// FARPROC has no parameters; going through void(*)() states that the cast is meant.
-template <class Procedure>
-Procedure LookUp(HMODULE library, const char* name) {
-  return reinterpret_cast<Procedure>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
 
 void KeepFirstError(std::exception_ptr error) {
   if (error && !PendingError) PendingError = error;
@@ -186,10 +181,8 @@ class DisplayPowerWatch {
   explicit DisplayPowerWatch(HWND window) {
     using Register = HANDLE(WINAPI*)(HANDLE, LPCGUID, DWORD);
     HMODULE user = GetModuleHandleA("user32.dll");
-    auto registerNotice =
-        user ? LookUp<Register>(user, "RegisterPowerSettingNotification") : nullptr;
-    Unregister =
-        user ? LookUp<UnregisterProc>(user, "UnregisterPowerSettingNotification") : nullptr;
+    auto registerNotice = ProcedureAddress<Register>(user, "RegisterPowerSettingNotification");
+    Unregister = ProcedureAddress<UnregisterProc>(user, "UnregisterPowerSettingNotification");
     if (!registerNotice || !Unregister) return;
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
@@ -230,7 +223,7 @@ void ChangePassword() {
   if (!path.empty() && path.back() != '\\') path += '\\';
   HMODULE library = LoadLibraryA((path + "MPR.DLL").c_str());
   if (!library) return;
-  auto change = LookUp<PwdChangePasswordProc>(library, "PwdChangePasswordA");
+  auto change = ProcedureAddress<PwdChangePasswordProc>(library, "PwdChangePasswordA");
   if (change) change("SCRSAVE", parent, 0, 0);
   FreeLibrary(library);
 }
@@ -569,7 +562,8 @@ void LoadPasswordVerifier() {
   if (read == ERROR_SUCCESS && usePassword != 0) {
     PasswordLibrary = LoadLibraryA("PASSWORD.CPL");
     if (PasswordLibrary) {
-      VerifyProc = LookUp<VerifyScreenSavePwdProc>(PasswordLibrary, "VerifyScreenSavePwd");
+      VerifyProc =
+          ProcedureAddress<VerifyScreenSavePwdProc>(PasswordLibrary, "VerifyScreenSavePwd");
       if (VerifyProc) {
         SetScreenSaverRunning(true);
       } else {

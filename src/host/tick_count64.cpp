@@ -6,6 +6,8 @@
 // where there is not.
 #include <windows.h>
 
+#include "framework/win/procedure.h"
+
 namespace {
 
 using TickCount64Procedure = ULONGLONG(WINAPI*)();
@@ -27,10 +29,9 @@ ULONGLONG WINAPI TickCount64FromTickCount() {
 
 ULONGLONG WINAPI TickCount64() {
   static const TickCount64Procedure system = [] {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    FARPROC found = kernel ? GetProcAddress(kernel, "GetTickCount64") : nullptr;
-    return found ? reinterpret_cast<TickCount64Procedure>(reinterpret_cast<void (*)()>(found))
-                 : &TickCount64FromTickCount;
+    const auto found =
+        ProcedureAddress<TickCount64Procedure>(GetModuleHandleA("kernel32.dll"), "GetTickCount64");
+    return found ? found : &TickCount64FromTickCount;
   }();
   return system();
 }

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "framework/win/form.h"
 #include "harness/harness.h"
 #include "settings/dialog/dialog_core.h"
+#include "settings/dialog/win/ballpara.h"
 // Needs windows.h, which the harness brings.
 #include <commctrl.h>
 
@@ -20,7 +22,6 @@ using harness::Settings::ReadDword;
 using harness::Settings::ReadString;
 
 constexpr const char* DialogTitle = DialogCaption;
-constexpr char FormClass[] = "VesperineForm";
 const char* const AllValues[] = {"BackType",   "BackPic",   "BallPic",  "ShowShadow",
                                  "BallsCount", "SoundOpen", "BallSize", "Driver"};
 
@@ -32,63 +33,39 @@ bool SameText(std::string a, std::string b) {
   return lower(std::move(a)) == lower(std::move(b));
 }
 
-// A control of the dialog by its class and its place in the form's client area.
-struct Control {
-  HWND Window = nullptr;
-  RECT Rect{};  // form client coordinates
-};
-
 class SettingsDialog {
  public:
   explicit SettingsDialog(std::vector<std::string> arguments = {"/c"})
       : Saver(std::move(arguments)) {
-    Form = harness::WaitForWindow({.ClassName = FormClass,
+    Form = harness::WaitForWindow({.ClassName = FormWindowClass,
                                    .Title = DialogTitle,
                                    .ProcessId = Saver.Id(),
                                    .VisibleOnly = true});
   }
 
-  std::vector<Control> Children(const char* className) const {
-    std::vector<Control> found;
-    for (HWND child : harness::FindWindows({.Parent = Form})) {
-      if (GetAncestor(child, GA_PARENT) != Form) continue;
-      if (!SameText(harness::Describe(child).ClassName, className)) continue;
-      RECT rect{};
-      GetWindowRect(child, &rect);
-      MapWindowPoints(nullptr, Form, reinterpret_cast<POINT*>(&rect), 2);
-      found.push_back({child, rect});
-    }
-    return found;
+  // A control of the form by its id.
+  HWND Control(int id) const {
+    HWND control = GetDlgItem(Form, id);
+    if (!control) ADD_FAILURE() << "no control " << id;
+    return control;
   }
 
-  HWND At(const char* className, int left, int top) const {
-    for (const Control& control : Children(className)) {
-      if (control.Rect.left == left && control.Rect.top == top) return control.Window;
-    }
-    ADD_FAILURE() << "no " << className << " at " << left << ", " << top;
-    return nullptr;
-  }
-
-  // In the group box at (16, 120).
-  HWND InGroup(const char* className, int left, int top) const {
-    return At(className, 16 + left, 120 + top);
-  }
-
-  HWND Save() const { return At("Button", 192, 368); }
-  HWND Cancel() const { return At("Button", 296, 368); }
-  HWND Driver() const { return At("ComboBox", 96, 16); }
-  HWND Count() const { return At("Edit", 96, 45); }
-  HWND Shadow() const { return At("Button", 248, 45); }
-  HWND Sound() const { return At("Button", 248, 18); }
-  HWND Size() const { return At("msctls_trackbar32", 88, 74); }
-  HWND Default() const { return InGroup("Button", 24, 27); }
-  HWND Desktop() const { return InGroup("Button", 160, 27); }
-  HWND User() const { return InGroup("Button", 24, 51); }
-  HWND BackEdit() const { return InGroup("Edit", 24, 72); }
-  HWND BackButton() const { return InGroup("Button", 290, 70); }
-  HWND List() const { return InGroup("ListBox", 24, 120); }
-  HWND AddButton() const { return InGroup("Button", 288, 124); }
-  HWND DeleteButton() const { return InGroup("Button", 288, 164); }
+  HWND Save() const { return Control(idBtnOk); }
+  HWND Cancel() const { return Control(idBtnCancel); }
+  HWND Driver() const { return Control(idCbDriver); }
+  HWND Count() const { return Control(idEdBallNums); }
+  HWND Shadow() const { return Control(idCbxShadow); }
+  HWND Sound() const { return Control(idCbAudio); }
+  HWND Size() const { return Control(idTbBallSize); }
+  HWND Group() const { return Control(idGroupBox1); }
+  HWND Default() const { return Control(idRbDefault); }
+  HWND Desktop() const { return Control(idRbDesk); }
+  HWND User() const { return Control(idRbUser); }
+  HWND BackEdit() const { return Control(idEdtBack); }
+  HWND BackButton() const { return Control(idBtnBack); }
+  HWND List() const { return Control(idLstBalls); }
+  HWND AddButton() const { return Control(idBtnBall); }
+  HWND DeleteButton() const { return Control(idSpeedButton1); }
 
   // Posted, so a message box that the click raises cannot block this process.
   static void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
@@ -124,18 +101,14 @@ TEST_F(SettingsDialogTest, OpensWithTheCaptionSizeAndPlaceOfTheDesign) {
   EXPECT_EQ(harness::WindowText(dialog.Save()), "Save");
   EXPECT_EQ(harness::WindowText(dialog.Cancel()), "Cancel");
   EXPECT_EQ(harness::WindowText(dialog.User()), "select a picture as backgroud");
-  EXPECT_EQ(harness::WindowText(dialog.At("Button", 16, 120)), "pictures settings");
+  EXPECT_EQ(harness::WindowText(dialog.Group()), "pictures settings");
   EXPECT_EQ(SendMessageA(dialog.Driver(), CB_GETCOUNT, 0, 0), 2);
   EXPECT_EQ(SendMessageA(dialog.Size(), TBM_GETRANGEMIN, 0, 0), 2);
   EXPECT_EQ(SendMessageA(dialog.Size(), TBM_GETRANGEMAX, 0, 0), 20);
   EXPECT_EQ(SendMessageA(dialog.Size(), TBM_GETTHUMBLENGTH, 0, 0), 15);
-  for (const char* scale : {"0.2", "1.0", "2.0"}) {
-    bool found = false;
-    for (const Control& label : dialog.Children("Static")) {
-      found = found || harness::WindowText(label.Window) == scale;
-    }
-    EXPECT_TRUE(found) << scale;
-  }
+  EXPECT_EQ(harness::WindowText(dialog.Control(idLabel8)), "0.2");
+  EXPECT_EQ(harness::WindowText(dialog.Control(idLabel9)), "1.0");
+  EXPECT_EQ(harness::WindowText(dialog.Control(idLabel10)), "2.0");
   const std::vector<HWND> tips =
       harness::FindWindows({.ClassName = TOOLTIPS_CLASSA, .ProcessId = dialog.Saver.Id()});
   const auto ours = std::find_if(tips.begin(), tips.end(),
@@ -150,15 +123,60 @@ TEST_F(SettingsDialogTest, OpensWithTheCaptionSizeAndPlaceOfTheDesign) {
   EXPECT_TRUE(harness::SavePng(harness::CaptureRect(info.Rect), shot)) << shot;
 }
 
+// The group's children are the form's, placed from the group box's corner at (16, 120).
+TEST_F(SettingsDialogTest, EveryControlStandsAtItsDesignedPlace) {
+  constexpr int GroupLeft = 16, GroupTop = 120;
+  const struct {
+    int Id;
+    const char* ClassName;
+    int Left, Top;
+  } design[] = {
+      {idBtnOk, "Button", 192, 368},
+      {idBtnCancel, "Button", 296, 368},
+      {idCbDriver, "ComboBox", 96, 16},
+      {idEdBallNums, "Edit", 96, 45},
+      {idCbxShadow, "Button", 248, 45},
+      {idGroupBox1, "Button", GroupLeft, GroupTop},
+      {idEdtBack, "Edit", GroupLeft + 24, GroupTop + 72},
+      {idBtnBack, "Button", GroupLeft + 290, GroupTop + 70},
+      {idRbDefault, "Button", GroupLeft + 24, GroupTop + 27},
+      {idRbDesk, "Button", GroupLeft + 160, GroupTop + 27},
+      {idRbUser, "Button", GroupLeft + 24, GroupTop + 51},
+      {idListCaption, "Static", GroupLeft + 24, GroupTop + 99},
+      {idLstBalls, "ListBox", GroupLeft + 24, GroupTop + 120},
+      {idBtnBall, "Button", GroupLeft + 288, GroupTop + 124},
+      {idSpeedButton1, "Button", GroupLeft + 288, GroupTop + 164},
+      {idCbAudio, "Button", 248, 18},
+      {idTbBallSize, "msctls_trackbar32", 88, 74},
+      {idLabel5, "Static", 16, 20},
+      {idLabel6, "Static", 16, 49},
+      {idLabel7, "Static", 16, 79},
+      {idLabel8, "Static", 91, 97},
+      {idLabel9, "Static", 203, 97},
+      {idLabel10, "Static", 339, 97},
+  };
+  SettingsDialog dialog;
+  ASSERT_NE(dialog.Form, nullptr);
+  for (const auto& place : design) {
+    HWND control = dialog.Control(place.Id);
+    if (!control) continue;
+    EXPECT_EQ(GetAncestor(control, GA_PARENT), dialog.Form) << place.Id;
+    EXPECT_TRUE(SameText(harness::Describe(control).ClassName, place.ClassName)) << place.Id;
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog.Form, reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, place.Left) << place.Id;
+    EXPECT_EQ(rect.top, place.Top) << place.Id;
+  }
+}
+
 TEST_F(SettingsDialogTest, TabsThroughTheControlsInTheDesignedOrder) {
   SettingsDialog dialog;
   ASSERT_NE(dialog.Form, nullptr);
   const std::vector<HWND> designed = {
-      dialog.Save(),     dialog.Cancel(),  dialog.Driver(),
-      dialog.Count(),    dialog.Shadow(),  dialog.At("Button", 16, 120),
-      dialog.BackEdit(), dialog.Default(), dialog.Desktop(),
-      dialog.User(),     dialog.List(),    dialog.Sound(),
-      dialog.Size()};
+      dialog.Save(),  dialog.Cancel(),   dialog.Driver(),  dialog.Count(),   dialog.Shadow(),
+      dialog.Group(), dialog.BackEdit(), dialog.Default(), dialog.Desktop(), dialog.User(),
+      dialog.List(),  dialog.Sound(),    dialog.Size()};
   std::vector<HWND> stacked;
   for (HWND child = GetWindow(dialog.Form, GW_CHILD); child;
        child = GetWindow(child, GW_HWNDNEXT)) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "framework/win/form.h"
 #include "harness/harness.h"
 
 namespace {
@@ -28,10 +29,9 @@ class DirectDrawRunTest : public ::testing::Test {
   HWND StartRun(harness::SaverProcess& saver) {
     EXPECT_TRUE(saver.Started());
     Host = harness::WaitForWindow(
-        {.ClassName = HostWindowClass, .Title = "Screen Saver", .ProcessId = saver.Id()},
-        StartTimeout);
+        {.ClassName = HostWindowClass, .Title = RunTitle, .ProcessId = saver.Id()}, StartTimeout);
     if (!Host) return nullptr;
-    Scene = harness::WaitForWindow({.ClassName = "VesperineForm", .Parent = Host}, 5000);
+    Scene = harness::WaitForWindow({.ClassName = FormWindowClass, .Parent = Host}, 5000);
     // Without DirectDraw nothing is drawn, and the tests of that case look for themselves.
     harness::WaitForScreenDrawn(StartTimeout);
     harness::PumpFor(1500);  // a few frames

@@ -8,6 +8,8 @@
 
 #include "directdraw/UDxBall.h"
 #include "display/surface_pixels.h"
+#include "framework/win/built_in_picture.h"
+#include "harness/test_support.h"
 #include "image/picture.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
@@ -90,10 +92,11 @@ class SceneFormTest : public ::testing::Test {
     BubbleRadius = 78;
   }
   std::unique_ptr<TFDxBall> MakeForm() { return CreateForm<TFDxBall>(); }
-  static void Pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-  }
+};
+
+// A host window smaller than the screen.
+struct HostWindow : harness::RecordingHost {
+  HostWindow() : RecordingHost(400, 300, WS_CLIPCHILDREN) {}
 };
 
 }  // namespace
@@ -239,37 +242,10 @@ TEST_F(SceneFormTest, AnUnloadableBackgroundFileLeavesNoStalePicture) {
   EXPECT_TRUE(MakeForm()->BackImage.Empty());
 }
 
-namespace {
-
-struct HostWindow {
-  static inline std::vector<UINT> Received;
-  static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_MOUSEMOVE || m == WM_KEYDOWN || m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN) {
-      Received.push_back(m);
-      return 0;
-    }
-    return DefWindowProcA(w, m, wp, lp);
-  }
-  HostWindow() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "SceneTestHost";
-    RegisterClassA(&wc);
-    Handle = CreateWindowExA(0, wc.lpszClassName, "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
-                             0, 0, 400, 300, nullptr, nullptr, wc.hInstance, nullptr);
-    Received.clear();
-  }
-  ~HostWindow() { DestroyWindow(Handle); }
-  HWND Handle;
-};
-
-}  // namespace
-
 TEST_F(SceneFormTest, ShownAsAChildTheSceneDrawsTheStretchedBackground) {
   HostWindow host;
   auto form = MakeForm();
-  form->SetParentWindow(host.Handle);
+  form->SetParentWindow(host.Handle());
   form->Show();
   ASSERT_TRUE(form->DXDraw->Initialized()) << form->DXDraw->InitializeFailure();
   EXPECT_EQ(form->DXDraw->SurfaceWidth(), 400);
@@ -292,7 +268,7 @@ TEST_F(SceneFormTest, ADeviceTooSmallForTheWindowDrawsThePrimarysPartAlone) {
   BallsCount = 1;
   TDXDraw::LimitSurfaces({256, 200});
   auto form = MakeForm();
-  form->SetParentWindow(host.Handle);
+  form->SetParentWindow(host.Handle());
   form->Show();
   TDXDraw::LimitSurfaces({});
   ASSERT_TRUE(form->DXDraw->Initialized()) << form->DXDraw->InitializeFailure();
@@ -315,7 +291,7 @@ TEST_F(SceneFormTest, BubblesMoveOnlyWhileTheDisplayCanDraw) {
   HostWindow host;
   BallsCount = 3;
   auto form = MakeForm();
-  form->SetParentWindow(host.Handle);
+  form->SetParentWindow(host.Handle());
   const double startX = BubbleTable[1].X;
   form->DrawScene();  // not shown yet: the display is not initialised
   EXPECT_EQ(BubbleTable[1].X, startX);
@@ -332,7 +308,7 @@ TEST_F(SceneFormTest, TintedBubbleBodyComesOutInTheBubblesColour) {
   BackType = 3;
   BackPic = TempFile("none.bmp");  // black background
   auto form = MakeForm();
-  form->SetParentWindow(host.Handle);
+  form->SetParentWindow(host.Handle());
   form->Show();
   ASSERT_TRUE(form->DXDraw->CanDraw());
   BubbleTable[1] = Bubble{200, 150, 0, 0, 200, 0, 0, 0, 0, 0, true, 1};  // pure red
@@ -355,14 +331,14 @@ TEST_F(SceneFormTest, TintedBubbleBodyComesOutInTheBubblesColour) {
 TEST_F(SceneFormTest, AltEnterTwiceBringsTheSceneBackWithItsTexturesAndBackground) {
   HostWindow host;
   auto form = MakeForm();
-  form->SetParentWindow(host.Handle);
+  form->SetParentWindow(host.Handle());
   form->Show();
   ASSERT_TRUE(form->DXDraw->Initialized());
   for (int i = 0; i < 2; ++i) {
     WORD key = VK_RETURN;
     form->FormKeyDown(key, ssAlt);
     EXPECT_EQ(key, 0);
-    Pump();
+    harness::PumpMessages();
   }
   EXPECT_FALSE(form->FullScreen());
   ASSERT_TRUE(form->DXDraw->Initialized()) << form->DXDraw->InitializeFailure();
@@ -377,7 +353,7 @@ TEST_F(SceneFormTest, AltEnterTwiceBringsTheSceneBackWithItsTexturesAndBackgroun
 TEST_F(SceneFormTest, AMoveOfTheFormFinalisesTheDisplayAndItsEndInitialisesItAgain) {
   HostWindow host;
   auto form = MakeForm();
-  form->SetParentWindow(host.Handle);
+  form->SetParentWindow(host.Handle());
   form->Show();
   ASSERT_TRUE(form->DXDraw->Initialized());
   SendMessageA(form->Handle(), WM_ENTERSIZEMOVE, 0, 0);
@@ -392,7 +368,7 @@ TEST_F(SceneFormTest, AMoveOfTheFormFinalisesTheDisplayAndItsEndInitialisesItAga
 TEST_F(SceneFormTest, FullScreenPresentsTheSceneOverTheFormsWindow) {
   HostWindow host;  // smaller than the screen
   auto form = MakeForm();
-  form->SetParentWindow(host.Handle);
+  form->SetParentWindow(host.Handle());
   form->Show();
   WORD key = VK_RETURN;
   form->FormKeyDown(key, ssAlt);
@@ -402,7 +378,7 @@ TEST_F(SceneFormTest, FullScreenPresentsTheSceneOverTheFormsWindow) {
   EXPECT_EQ(form->Background()->Width(), form->DXDraw->SurfaceWidth());
   for (int i = 0; i < 3; ++i) {
     form->DrawScene();
-    Pump();
+    harness::PumpMessages();
   }
   // Wine shows an exclusive display through the window's clipper: the form's pixels.
   HDC screen = GetDC(nullptr);
@@ -420,7 +396,7 @@ TEST_F(SceneFormTest, FinaliseReleasesBubbleTexturesAndBackgroundButKeepsPicture
   PictureList.Items = {WriteInverseOutlinePng()};
   HostWindow host;
   auto form = MakeForm();
-  form->SetParentWindow(host.Handle);
+  form->SetParentWindow(host.Handle());
   form->Show();
   form->DXDraw->Finalize();
   EXPECT_EQ(form->Ball(), nullptr);
@@ -436,30 +412,30 @@ TEST_F(SceneFormTest, FinaliseReleasesBubbleTexturesAndBackgroundButKeepsPicture
 TEST_F(SceneFormTest, MouseReportsAfterTheFirstAreForwardedToTheHost) {
   HostWindow host;
   auto form = MakeForm();
-  form->SetParentWindow(host.Handle);
+  form->SetParentWindow(host.Handle());
   form->DXDrawMouseMove(0, 0, 0);    // (0, 0): still nothing seen
   form->DXDrawMouseMove(0, 50, 60);  // recorded
   form->DXDrawMouseMove(0, 50, 60);  // same place
-  Pump();
-  EXPECT_TRUE(HostWindow::Received.empty());
+  harness::PumpMessages();
+  EXPECT_TRUE(host.Received().empty());
   form->DXDrawMouseMove(0, 51, 60);
   form->DXDrawMouseMove(0, 10, 10);
-  Pump();
-  EXPECT_EQ(HostWindow::Received, (std::vector<UINT>{WM_MOUSEMOVE, WM_MOUSEMOVE}));
+  harness::PumpMessages();
+  EXPECT_EQ(host.Received(), (std::vector<UINT>{WM_MOUSEMOVE, WM_MOUSEMOVE}));
 }
 
 TEST_F(SceneFormTest, KeysAndButtonsGoToTheHostButEscapeClosesTheScene) {
   HostWindow host;
   auto form = MakeForm();
-  form->SetParentWindow(host.Handle);
+  form->SetParentWindow(host.Handle());
   form->Show();
   WORD key = 'A';
   form->FormKeyDown(key, 0);
   WORD alt = VK_MENU;
   form->FormKeyDown(alt, ssAlt);
   SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  Pump();
-  EXPECT_EQ(HostWindow::Received, (std::vector<UINT>{WM_KEYDOWN, WM_LBUTTONDOWN}));
+  harness::PumpMessages();
+  EXPECT_EQ(host.Received(), (std::vector<UINT>{WM_KEYDOWN, WM_LBUTTONDOWN}));
   WORD escape = VK_ESCAPE;
   form->FormKeyDown(escape, 0);
   EXPECT_FALSE(form->Visible());
@@ -472,7 +448,7 @@ TEST_F(SceneFormTest, KeysAndButtonsGoToTheHostButEscapeClosesTheScene) {
 TEST_F(SceneFormTest, DestroyingTheHostFinalisesTheDisplay) {
   auto host = std::make_unique<HostWindow>();
   auto form = MakeForm();
-  form->SetParentWindow(host->Handle);
+  form->SetParentWindow(host->Handle());
   form->Show();
   ASSERT_TRUE(form->DXDraw->Initialized());
   host.reset();
@@ -486,7 +462,7 @@ TEST_F(SceneFormTest, FramesRestWhileTheDisplayIsOffOrTheSceneHiddenAndComeBack)
   HostWindow host;
   BallsCount = 3;
   auto form = MakeForm();
-  form->SetParentWindow(host.Handle);
+  form->SetParentWindow(host.Handle());
   form->Show();
   ASSERT_TRUE(form->Timer1.Enabled());
   form->SetDisplayAwake(false);
@@ -514,7 +490,7 @@ TEST_F(SceneFormTest, ALayerWithoutADeviceCopyIsLeftOut) {
   BackPic = TempFile("none.bmp");  // black background
   TDXDraw::RefuseTextureCopies(true);
   auto form = MakeForm();
-  form->SetParentWindow(host.Handle);
+  form->SetParentWindow(host.Handle());
   form->Show();
   TDXDraw::RefuseTextureCopies(false);
   ASSERT_TRUE(form->DXDraw->CanDraw());

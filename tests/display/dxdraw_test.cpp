@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "display/surface_pixels.h"
+#include "framework/win/procedure.h"
+#include "harness/harness.h"
 #include "image/pixel_image.h"
 
 namespace {
@@ -22,13 +24,9 @@ class TestWindow {
     RegisterClassA(&wc);
     Handle = CreateWindowExA(0, wc.lpszClassName, "display test", WS_POPUP | WS_VISIBLE, 0, 0,
                              width, height, nullptr, nullptr, wc.hInstance, nullptr);
-    Pump();
+    harness::PumpMessages();
   }
   ~TestWindow() { DestroyWindow(Handle); }
-  static void Pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-  }
   HWND Handle;
 };
 
@@ -158,7 +156,7 @@ COLORREF ScreenPixelAfterPresentingBlue(HWND target, std::vector<PresentArea>* p
     EXPECT_TRUE(display.CanDraw());
     display.Surface()->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
     EXPECT_EQ(display.Flip(), DD_OK);
-    TestWindow::Pump();
+    harness::PumpMessages();
     Sleep(20);
   }
   POINT middle{100, 80};
@@ -259,8 +257,7 @@ TEST_F(DisplayTest, LostSurfacesAreRestoredAndTexturesReloaded) {
   TestWindow other(64, 64);
   IDirectDraw7* rival = nullptr;
   using Create = HRESULT(WINAPI*)(GUID*, void**, REFIID, IUnknown*);
-  auto create = reinterpret_cast<Create>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ddraw.dll"), "DirectDrawCreateEx")));
+  const auto create = ProcedureAddress<Create>(GetModuleHandleA("ddraw.dll"), "DirectDrawCreateEx");
   ASSERT_NE(create, nullptr);
   ASSERT_EQ(create(nullptr, reinterpret_cast<void**>(&rival), IID_IDirectDraw7, nullptr), DD_OK);
   rival->SetCooperativeLevel(other.Handle, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN);
@@ -270,7 +267,7 @@ TEST_F(DisplayTest, LostSurfacesAreRestoredAndTexturesReloaded) {
   rival->RestoreDisplayMode();
   rival->SetCooperativeLevel(other.Handle, DDSCL_NORMAL);
   rival->Release();
-  TestWindow::Pump();
+  harness::PumpMessages();
   if (!lost) GTEST_SKIP() << "this DirectDraw did not report the surfaces lost";
   EXPECT_TRUE(display.CanDraw());
   EXPECT_EQ(restores, 1);
@@ -290,7 +287,7 @@ TEST_F(DisplayTest, FullScreenTakesAQualifyingModeAndGivesTheDesktopBack) {
   EXPECT_EQ(display.Clear(), D3D_OK);
   EXPECT_EQ(display.Flip(), DD_OK);
   display.Finalize();
-  TestWindow::Pump();
+  harness::PumpMessages();
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), width);
   EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), height);
   EXPECT_EQ(display.LastDirectDrawReleaseCount(), 0u);

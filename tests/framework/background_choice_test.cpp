@@ -25,4 +25,15 @@ TEST(BackgroundChoice, TheFileOnlyForTypeThreeWithANonBlankNameTheScreenForTwo) 
         << choice.BackType << " \"" << choice.BackPic << '"';
 }
 
+TEST(BackgroundChoice, OnlyACopyOfTheScreenIsLaidOverTheMonitorsAsTheVirtualScreen) {
+  const struct {
+    BackgroundSource Source;
+    BackgroundKind Expected;
+  } kinds[] = {{BackgroundSource::ScreenCopy, BackgroundKind::VirtualScreenCopy},
+               {BackgroundSource::BuiltIn, BackgroundKind::Picture},
+               {BackgroundSource::File, BackgroundKind::Picture}};
+  for (const auto& kind : kinds)
+    EXPECT_EQ(BackgroundKindOf(kind.Source), kind.Expected) << static_cast<int>(kind.Source);
+}
+
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "harness/harness.h"
+
 using namespace Gdiplus;
 
 uint32_t PixelAt(TGPBitmap& bitmap, int x, int y) {
@@ -45,8 +47,7 @@ HWND CreateTestWindow(int width, int height, bool visible) {
   HWND window = CreateWindowExA(WS_EX_TOPMOST, "VesperineGdiplusTest", "Preview",
                                 WS_POPUP | (visible ? WS_VISIBLE : 0), 0, 0, width, height, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  harness::PumpMessages();
   return window;
 }
 

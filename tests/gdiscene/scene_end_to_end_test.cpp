@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/win/form.h"
 #include "harness/harness.h"
 
 namespace {
@@ -30,16 +31,15 @@ class GdiplusRunTest : public ::testing::Test {
   bool StartRun(harness::SaverProcess& saver, size_t bubbles) {
     EXPECT_TRUE(saver.Started());
     Host = harness::WaitForWindow(
-        {.ClassName = HostWindowClass, .Title = "Screen Saver", .ProcessId = saver.Id()},
-        StartTimeout);
+        {.ClassName = HostWindowClass, .Title = RunTitle, .ProcessId = saver.Id()}, StartTimeout);
     if (!Host) return false;
-    Scene = harness::WaitForWindow({.ClassName = "VesperineForm", .Parent = Host}, 5000);
+    Scene = harness::WaitForWindow({.ClassName = FormWindowClass, .Parent = Host}, 5000);
     harness::WaitUntil([&] { return Bubbles(saver).size() >= bubbles; }, 8000);
     return Scene != nullptr && Bubbles(saver).size() == bubbles;
   }
   static std::vector<HWND> Bubbles(const harness::SaverProcess& saver) {
     return harness::FindWindows(
-        {.ClassName = "VesperineForm", .Title = "FBall", .ProcessId = saver.Id()});
+        {.ClassName = FormWindowClass, .Title = "FBall", .ProcessId = saver.Id()});
   }
   static std::vector<RECT> Places(const std::vector<HWND>& windows) {
     std::vector<RECT> places;

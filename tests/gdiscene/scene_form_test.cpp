@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/win/error_report.h"
 #include "gdiplus/pictures.h"
 #include "gdiplus/scene/UFBall.h"
 #include "gdiplus/scene/UMain.h"
 #include "gdiplus/scene/scene_driver.h"
 #include "harness/harness.h"
+#include "harness/test_support.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
 
@@ -50,11 +50,6 @@ BOOL WINAPI RecordingUpdate(HWND window, HDC screen, POINT* destination, SIZE* s
   return UpdateLayeredWindow(window, screen, destination, size, source, origin, key, blend, flags);
 }
 
-std::vector<std::string> Reports;
-void RecordReport(const char* text) {
-  Reports.emplace_back(text);
-}
-
 uint32_t LayerPixel(TGPBitmap& layer, int x, int y) {
   Gdiplus::ARGB colour = 0;
   Gdiplus::DllExports::GdipBitmapGetPixel(layer.NativeBitmap(), x, y, &colour);
@@ -73,34 +68,6 @@ std::unique_ptr<TGPBitmap> SolidBitmap(int side, Gdiplus::ARGB colour) {
   return bitmap;
 }
 
-void Pump() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-}
-
-// ---- A host window that records what reaches it ----
-
-std::vector<UINT> HostMessages;
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_MOUSEMOVE || message == WM_KEYDOWN || message == WM_LBUTTONDOWN ||
-      message == WM_RBUTTONDOWN)
-    HostMessages.push_back(message);
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-HWND CreateHost() {
-  static const bool registered = [] {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = HostProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "GdiSceneTestHost";
-    return RegisterClassA(&windowClass) != 0;
-  }();
-  (void)registered;
-  return CreateWindowExA(0, "GdiSceneTestHost", "Screen Saver", WS_POPUP | WS_VISIBLE, 0, 0,
-                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                         nullptr, GetModuleHandleA(nullptr), nullptr);
-}
-
 size_t CountBubbleWindows() {
   return harness::FindWindows(
              {.ClassName = FormWindowClass, .Title = "FBall", .ProcessId = GetCurrentProcessId()})
@@ -117,14 +84,10 @@ class SceneTest : public ::testing::Test {
     BallPic.clear();
     PictureList.Items.clear();
     Presented.clear();
-    Reports.clear();
-    HostMessages.clear();
     PreviousUpdate = SetLayeredWindowUpdate(RecordingUpdate);
-    PreviousSink = SetErrorSink(RecordReport);
   }
   void TearDown() override {
     SetLayeredWindowUpdate(PreviousUpdate);
-    SetErrorSink(PreviousSink);
     if (SavedHighlight) HighlightImage = std::move(SavedHighlight);
     if (SavedPicture) UserPicture = std::move(SavedPicture);
     RestoreInitialSettings();
@@ -150,7 +113,7 @@ class SceneTest : public ::testing::Test {
   }
 
   LayeredWindowUpdate PreviousUpdate = nullptr;
-  ErrorSink PreviousSink = nullptr;
+  harness::RecordedReports Reports;
   std::unique_ptr<TGPBitmap> SavedHighlight;
   std::unique_ptr<TGPBitmap> SavedPicture;
 };
@@ -303,7 +266,7 @@ TEST_F(SceneTest, ABubbleWhoseOwnerWentIsNeverMadeAgainByItsTimer) {
   ASSERT_TRUE(ball->HandleAllocated());
   const size_t windows = CountBubbleWindows();
   owner.reset();  // the system destroys owned windows with their owner
-  Pump();
+  harness::PumpMessages();
   EXPECT_FALSE(ball->HandleAllocated());
   EXPECT_FALSE(ball->Timer1.Enabled());
   ball->Timer1Timer();
@@ -319,11 +282,12 @@ class SceneFormTest : public SceneTest {
     SceneTest::SetUp();
     BallsCount = 3;
     InitBubblesWithSeed(3, 77);
-    Host = CreateHost();
+    Host = std::make_unique<harness::RecordingHost>(GetSystemMetrics(SM_CXSCREEN),
+                                                    GetSystemMetrics(SM_CYSCREEN));
   }
   void TearDown() override {
     Form.reset();
-    if (Host) DestroyWindow(Host);
+    Host.reset();
     SceneTest::TearDown();
   }
   void StartForm() {
@@ -331,9 +295,9 @@ class SceneFormTest : public SceneTest {
     // The tests make the bubble windows themselves, when they want them.
     Timer4WasEnabled = Form->Timer4.Enabled();
     Form->Timer4.SetEnabled(false);
-    Form->SetParentWindow(Host);
+    Form->SetParentWindow(Host->Handle());
     Form->Show();
-    Pump();
+    harness::PumpMessages();
   }
   static RECT Bounds(TFBall& ball) {
     RECT bounds{};
@@ -346,7 +310,7 @@ class SceneFormTest : public SceneTest {
     EXPECT_EQ(bounds.left, origin.Left) << k;
     EXPECT_EQ(bounds.top, origin.Top) << k;
   }
-  HWND Host = nullptr;
+  std::unique_ptr<harness::RecordingHost> Host;
   std::unique_ptr<TFMain> Form;
   bool Timer4WasEnabled = false;
 };
@@ -360,11 +324,11 @@ TEST_F(SceneFormTest, CoversTheWorkAreaWithTheBuiltInBackgroundAndStartsTheWind)
   EXPECT_EQ(bounds.left, area.left);
   EXPECT_EQ(bounds.right, area.right);
   EXPECT_EQ(bounds.bottom, area.bottom);
-  EXPECT_EQ(GetParent(Form->Handle()), Host);
+  EXPECT_EQ(GetParent(Form->Handle()), Host->Handle());
   EXPECT_EQ(Form->Image1.Picture.Width(), 544);
   EXPECT_EQ(Form->Image1.Picture.Height(), 395);
   EXPECT_NE(Form->Wind, nullptr);
-  EXPECT_TRUE(Reports.empty());
+  EXPECT_TRUE(Reports.Texts().empty());
   EXPECT_TRUE(Timer4WasEnabled);
   EXPECT_EQ(Form->Timer4.Interval(), 1u);
   EXPECT_FALSE(Form->Timer1.Enabled());
@@ -375,8 +339,8 @@ TEST_F(SceneFormTest, AnUnloadableBackgroundIsReportedKeepsTheBuiltInPictureAndH
   BackType = 3;
   BackPic = "C:\\nowhere\\background.xyz";
   StartForm();
-  ASSERT_EQ(Reports.size(), 1u);
-  EXPECT_EQ(Reports.front(), "Unknown picture file extension (.xyz)");
+  ASSERT_EQ(Reports.Texts().size(), 1u);
+  EXPECT_EQ(Reports.Texts().front(), "Unknown picture file extension (.xyz)");
   EXPECT_EQ(Form->Image1.Picture.Width(), 544);
   EXPECT_EQ(Form->Wind, nullptr);
   Form->Timer4Timer();
@@ -410,16 +374,16 @@ TEST_F(SceneFormTest, MouseMovesKeysAndClicksGoOnToTheHostWindow) {
   HWND form = Form->Handle();
   // Whatever the system reported while the form appeared is forgotten.
   Form->MouseStart = MouseStartTracker{};
-  HostMessages.clear();
+  Host->Forget();
   SendMessageA(form, WM_MOUSEMOVE, 0, MAKELPARAM(300, 200));
   SendMessageA(form, WM_MOUSEMOVE, 0, MAKELPARAM(300, 200));
-  Pump();
-  EXPECT_TRUE(HostMessages.empty()) << "the first move is recorded, the same place is no move";
+  harness::PumpMessages();
+  EXPECT_TRUE(Host->Received().empty()) << "the first move is recorded, the same place is no move";
   SendMessageA(form, WM_MOUSEMOVE, 0, MAKELPARAM(302, 200));
   SendMessageA(form, WM_KEYDOWN, 'A', 0);
   SendMessageA(form, WM_RBUTTONDOWN, 0, MAKELPARAM(5, 5));
-  Pump();
-  EXPECT_EQ(HostMessages, (std::vector<UINT>{WM_MOUSEMOVE, WM_KEYDOWN, WM_RBUTTONDOWN}));
+  harness::PumpMessages();
+  EXPECT_EQ(Host->Received(), (std::vector<UINT>{WM_MOUSEMOVE, WM_KEYDOWN, WM_RBUTTONDOWN}));
 }
 
 TEST_F(SceneFormTest, CloseThenDestroyReleasesEveryWindowOnce) {
@@ -430,9 +394,8 @@ TEST_F(SceneFormTest, CloseThenDestroyReleasesEveryWindowOnce) {
   EXPECT_TRUE(Form->BallWindows.empty());
   EXPECT_EQ(Form->Wind, nullptr);
   EXPECT_EQ(CountBubbleWindows(), before - 3);
-  DestroyWindow(Host);  // FormDestroy now finds nothing left
-  Host = nullptr;
-  Pump();
+  Host.reset();  // FormDestroy now finds nothing left
+  harness::PumpMessages();
   Form->Timer1Timer();
   Form.reset();
   EXPECT_EQ(CountBubbleWindows(), before - 3);
@@ -441,9 +404,8 @@ TEST_F(SceneFormTest, CloseThenDestroyReleasesEveryWindowOnce) {
 TEST_F(SceneFormTest, TheHostGoingFirstReleasesTheWindowsAndStopsTheFrames) {
   StartForm();
   Form->Timer4Timer();
-  DestroyWindow(Host);
-  Host = nullptr;
-  Pump();
+  Host.reset();
+  harness::PumpMessages();
   EXPECT_TRUE(Form->BallWindows.empty());
   EXPECT_FALSE(Form->Timer1.Enabled());
   Form->Timer1Timer();  // a tick already queued
@@ -452,9 +414,9 @@ TEST_F(SceneFormTest, TheHostGoingFirstReleasesTheWindowsAndStopsTheFrames) {
 
 TEST_F(SceneFormTest, TheDriverTableStartsAndFinishesTheSceneBeforeGdiplusGoes) {
   const size_t before = CountBubbleWindows();
-  GdiplusSceneDriver().Start(Host);
+  GdiplusSceneDriver().Start(Host->Handle());
   ASSERT_NE(GdiplusSceneForm(), nullptr);
-  EXPECT_EQ(GetParent(GdiplusSceneForm()->Handle()), Host);
+  EXPECT_EQ(GetParent(GdiplusSceneForm()->Handle()), Host->Handle());
   EXPECT_TRUE(harness::WaitUntil([] { return !GdiplusSceneForm()->BallWindows.empty(); }, 3000));
   EXPECT_EQ(CountBubbleWindows(), before + 3);
   GdiplusSceneDriver().Finish();
@@ -491,9 +453,9 @@ TEST_F(SceneFormTest, ADisplayThatGoesOffHoldsEveryTimerAndOnGivesThemBack) {
     EXPECT_FALSE(ball->Timer1.Enabled());
     EXPECT_FALSE(ball->FirstRender.Enabled());
   }
-  Pump();
+  harness::PumpMessages();
   Sleep(100);
-  Pump();
+  harness::PumpMessages();
   EXPECT_EQ(BubbleTable[1].X, x) << "a frame ran while the display was off";
   Form->SetDisplayAwake(true);
   EXPECT_TRUE(Form->Timer1.Enabled());

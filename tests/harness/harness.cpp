@@ -11,6 +11,8 @@
 #include <set>
 #include <utility>
 
+#include "framework/win/procedure.h"
+
 namespace harness {
 
 namespace {
@@ -22,14 +24,6 @@ constexpr int MessageBoxTextId = 0xFFFF;  // the static text of a system message
 std::string ToBackslashes(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');
   return path;
-}
-
-void PumpMessages() {
-  MSG message{};
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
 }
 
 std::string ClassOf(HWND window) {
@@ -144,6 +138,14 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD po
 
 void PumpFor(DWORD milliseconds) {
   WaitUntil([] { return false; }, milliseconds);
+}
+
+void PumpMessages() {
+  MSG message{};
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
 }
 
 // ---- Processes ----
@@ -596,8 +598,8 @@ struct BasicProcessInformation {
 using QueryInformationProcess = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
 
 std::optional<DWORD> CountGdiHandleTable(HANDLE process) {
-  const auto query = reinterpret_cast<QueryInformationProcess>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  const auto query = ProcedureAddress<QueryInformationProcess>(GetModuleHandleA("ntdll.dll"),
+                                                               "NtQueryInformationProcess");
   BasicProcessInformation basic{};
   ULONG length = 0;
   if (!query || query(process, 0, &basic, sizeof basic, &length) != 0) return std::nullopt;

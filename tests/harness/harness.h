@@ -54,6 +54,8 @@ std::string OutputFolder();
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs = 20);
 // Pumps messages for the given time (lets a saver run a few frames).
 void PumpFor(DWORD milliseconds);
+// Dispatches every message already waiting for the calling thread, and returns.
+void PumpMessages();
 
 // ---- Processes ----
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/win/form.h"
 #include "harness/harness.h"
 
 namespace {
@@ -26,7 +27,6 @@ constexpr DWORD UserSlackMs = 2000;
 // A black screen is given up on then (a first frame by a software rasteriser on an emulated
 // CPU takes seconds).
 constexpr DWORD FirstFrameTimeout = 30000;
-constexpr char FormClass[] = "VesperineForm";
 constexpr char MissingBackground[] = "C:\\vesperine moved it\\background.jpg";
 
 // What a row waits for after the start, and hands to its way out.
@@ -289,7 +289,7 @@ class CloseMatrix : public ::testing::TestWithParam<CloseRow> {
         break;
       case Wait::Dialog:
         started.Target = harness::WaitForWindow(
-            {.ClassName = FormClass, .ProcessId = id, .VisibleOnly = true}, StartTimeout);
+            {.ClassName = FormWindowClass, .ProcessId = id, .VisibleOnly = true}, StartTimeout);
         if (!started.Target) return fail("no dialog");
         SetForegroundWindow(started.Target);
         break;
@@ -301,8 +301,8 @@ class CloseMatrix : public ::testing::TestWithParam<CloseRow> {
       }
       case Wait::PreviewParent:
         started.Parent = &*Parent;
-        started.Target = harness::WaitForWindow({.ClassName = HostWindowClass, .Parent = Parent->Child()},
-                                                StartTimeout);
+        started.Target = harness::WaitForWindow(
+            {.ClassName = HostWindowClass, .Parent = Parent->Child()}, StartTimeout);
         if (!started.Target) return fail("no preview window");
         break;
     }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "framework/win/procedure.h"
 #include "harness/harness.h"
 #include "settings/dialog/dialog_core.h"
 
@@ -22,8 +23,8 @@ class Dpi144 : public ::testing::Test {
   // This process reads real pixels too; an unaware one would get every size scaled back.
   static void SetUpTestSuite() {
     using AwareProc = BOOL(WINAPI*)();
-    if (auto aware = reinterpret_cast<AwareProc>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")))) {
+    if (auto aware =
+            ProcedureAddress<AwareProc>(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")) {
       aware();
     }
   }
@@ -119,8 +120,7 @@ TEST_F(Dpi144, TheFullScreenRunDrawsTheBubblesAtOneAndAHalfTimesTheirWorldSize) 
   }
   harness::SavePng(harness::CaptureScreen(), harness::OutputFolder() + "/gdiplus-run-144dpi.png");
   harness::PostKey(
-      harness::FindWindows({.ClassName = HostWindowClass, .ProcessId = saver.Id()})
-          .front(),
+      harness::FindWindows({.ClassName = HostWindowClass, .ProcessId = saver.Id()}).front(),
       VK_SPACE);
   EXPECT_TRUE(saver.WaitForExit(EndTimeout));
 }

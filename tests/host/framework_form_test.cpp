@@ -2,14 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "framework/win/form.h"
-#include "framework_test_support.h"
+#include "harness/test_support.h"
 
 namespace {
 
-using framework_test::Pump;
-using framework_test::RecordedReports;
+using harness::PumpFor;
+using harness::RecordedReports;
 
 class ProbeForm : public TForm {
  public:
@@ -21,6 +22,7 @@ class ProbeForm : public TForm {
   bool ThrowOnResize = false;
   WORD LastKey = 0;
   bool SwallowKeys = false;
+  std::vector<UINT> Presses;  // each press as ButtonDownMessage gives it back
   HWND Edit = nullptr;
 
   HWND MakeEdit() {
@@ -42,6 +44,9 @@ class ProbeForm : public TForm {
   void KeyDown(WORD& key, TShiftState) override {
     LastKey = key;
     if (SwallowKeys) key = 0;
+  }
+  void MouseDown(TMouseButton button, TShiftState, int, int) override {
+    Presses.push_back(ButtonDownMessage(button));
   }
 };
 
@@ -165,13 +170,31 @@ TEST(Form, WithoutKeyPreviewChildKeysAreNotTheForms) {
   EXPECT_EQ(form->LastKey, 0);
 }
 
+// What the scene forms pass on to the host: each press as the message it came in as, a
+// double click as a press of its button.
+TEST(Form, APressComesBackAsItsButtonDownMessage) {
+  const struct {
+    UINT In, Out;
+  } presses[] = {{WM_LBUTTONDOWN, WM_LBUTTONDOWN},
+                 {WM_RBUTTONDOWN, WM_RBUTTONDOWN},
+                 {WM_MBUTTONDOWN, WM_MBUTTONDOWN},
+                 {WM_LBUTTONDBLCLK, WM_LBUTTONDOWN}};
+  auto form = CreateForm<ProbeForm>();
+  for (const auto& press : presses) {
+    SendMessageA(form->Handle(), press.In, 0, 0);
+    ASSERT_FALSE(form->Presses.empty()) << press.In;
+    EXPECT_EQ(form->Presses.back(), press.Out) << press.In;
+  }
+  EXPECT_EQ(form->Presses.size(), 4u);
+}
+
 TEST(Form, AHandlerErrorIsReportedAndNeverLeavesTheWindowProcedure) {
   RecordedReports reports;
   auto form = CreateForm<ProbeForm>();
   form->Show();
   form->ThrowOnResize = true;
   form->SetBounds(0, 0, 120, 90);  // WM_SIZE reaches Resize, which throws
-  Pump(50);
+  PumpFor(50);
   EXPECT_GE(form->Resizes, 1);
   ASSERT_FALSE(reports.Texts().empty());
   EXPECT_EQ(reports.Texts().front(), "resize failed");
@@ -231,7 +254,7 @@ TEST_P(MainLoop, EndsWhenASentMessageClosesTheMainForm) {
     EXPECT_EQ(job.QueryAnswer, TRUE);
     EXPECT_FALSE(form.HandleAllocated()) << "the session's end kept the form";
   }
-  Pump(20);
+  PumpFor(20);
 }
 
 INSTANTIATE_TEST_SUITE_P(SentMessages, MainLoop,

@@ -5,13 +5,13 @@
 #include <stdexcept>
 
 #include "framework/win/timer.h"
-#include "framework_test_support.h"
+#include "harness/test_support.h"
 #include "world/win/wind_platform.h"
 
 namespace {
 
-using framework_test::Pump;
-using framework_test::RecordedReports;
+using harness::PumpFor;
+using harness::RecordedReports;
 
 TEST(MessageTimer, FiresRepeatedlyWhileEnabled) {
   int ticks = 0;
@@ -19,7 +19,7 @@ TEST(MessageTimer, FiresRepeatedlyWhileEnabled) {
   timer.SetInterval(20);
   timer.SetOnTimer([&] { ++ticks; });
   EXPECT_TRUE(timer.Running());
-  Pump(400);
+  PumpFor(400);
   EXPECT_GE(ticks, 3);
 }
 
@@ -31,11 +31,11 @@ TEST(MessageTimer, StaysIdleWithoutAHandlerOrWhenDisabled) {
   timer.SetInterval(10);
   timer.SetOnTimer([&] { ++ticks; });
   EXPECT_FALSE(timer.Running());
-  Pump(150);
+  PumpFor(150);
   EXPECT_EQ(ticks, 0);
   timer.SetEnabled(true);
   timer.SetInterval(0);
-  Pump(100);
+  PumpFor(100);
   EXPECT_EQ(ticks, 0) << "interval 0 must not run";
 }
 
@@ -46,7 +46,7 @@ TEST(MessageTimer, ATickAlreadyQueuedNeverReachesADisabledTimer) {
   timer.SetOnTimer([&] { ++ticks; });
   Sleep(60);  // WM_TIMER is now due for this timer
   timer.SetEnabled(false);
-  Pump(100);
+  PumpFor(100);
   EXPECT_EQ(ticks, 0);
 }
 
@@ -61,7 +61,7 @@ TEST(MessageTimer, ATickAlreadyQueuedNeverReachesADestroyedTimer) {
   other.SetInterval(5000);
   int otherTicks = 0;
   other.SetOnTimer([&] { ++otherTicks; });
-  Pump(100);
+  PumpFor(100);
   EXPECT_EQ(ticks, 0);
   EXPECT_EQ(otherTicks, 0);
 }
@@ -74,7 +74,7 @@ TEST(MessageTimer, AHandlerMayDestroyItsOwnTimer) {
     ++ticks;
     timer.reset();
   });
-  Pump(200);
+  PumpFor(200);
   EXPECT_EQ(ticks, 1);
   EXPECT_EQ(timer, nullptr);
 }
@@ -87,7 +87,7 @@ TEST(MessageTimer, HandlerErrorsAreReportedAndTheTimerGoesOn) {
   timer.SetOnTimer([&] {
     if (++ticks == 1) throw std::runtime_error("Unknown picture file extension (.xyz)");
   });
-  Pump(300);
+  PumpFor(300);
   EXPECT_GE(ticks, 2);
   ASSERT_EQ(reports.Texts().size(), 1u);
   EXPECT_EQ(reports.Texts().front(), "Unknown picture file extension (.xyz)");
@@ -102,10 +102,10 @@ TEST(MessageTimer, AHandlerIsNotReenteredByTicksDuringItsOwnMessageLoop) {
   timer.SetOnTimer([&] {
     ++ticks;
     deepest = std::max(deepest, ++depth);
-    if (ticks == 1) Pump(150);  // as an error box's modal loop would
+    if (ticks == 1) PumpFor(150);  // as an error box's modal loop would
     --depth;
   });
-  Pump(300);
+  PumpFor(300);
   EXPECT_EQ(deepest, 1);
   EXPECT_GE(ticks, 2) << "the timer stopped after the long tick";
 }
@@ -121,11 +121,11 @@ TEST(WindPlatform, TimersAreMessageTimersAndTheClockIsTheTickCount) {
   timer->SetHandler([&] { ++ticks; });
   EXPECT_TRUE(timer->Enabled());
   EXPECT_EQ(timer->Interval(), 15u);
-  Pump(200);
+  PumpFor(200);
   EXPECT_GE(ticks, 2);
   timer->SetEnabled(false);
   int stopped = ticks;
-  Pump(100);
+  PumpFor(100);
   EXPECT_EQ(ticks, stopped);
 }
 

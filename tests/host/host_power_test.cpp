@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "harness/harness.h"
 #include "host/screen_saver.h"
 
 namespace {
@@ -26,13 +27,6 @@ struct Notice {
   DWORD Value;
 };
 
-void Pump() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message != WM_QUIT) DispatchMessageA(&message);
-  }
-}
-
 class HostPower : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -49,7 +43,7 @@ class HostPower : public ::testing::Test {
   }
   void TearDown() override {
     if (IsWindow(Host)) DestroyWindow(Host);
-    Pump();
+    harness::PumpMessages();
     SetSceneShownProcedure(nullptr);
     UnregisterClassA(HostWindowClass, GetModuleHandleA(nullptr));
   }
@@ -81,7 +75,7 @@ TEST_F(HostPower, AKeyStillEndsARunThatRests) {
   Tell(0);
   ASSERT_FALSE(HostTimerActive);
   PostMessageA(Host, WM_KEYDOWN, 'Q', 0);
-  Pump();
+  harness::PumpMessages();
   EXPECT_FALSE(IsWindow(Host));
 }
 

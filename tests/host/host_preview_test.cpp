@@ -20,7 +20,7 @@ constexpr uint32_t Brick = 0xC83020;
 
 harness::WindowQuery PreviewIn(HWND parent, DWORD processId) {
   return {.ClassName = HostWindowClass,
-          .Title = "Preview",
+          .Title = PreviewTitle,
           .ProcessId = processId,
           .Parent = parent};
 }

@@ -16,7 +16,7 @@ inline constexpr DWORD StartTimeout = 15000;  // wine starts a process in about 
 inline constexpr DWORD FirstFrameTimeout = 30000;
 
 inline harness::WindowQuery RunWindowOf(DWORD processId) {
-  return {.ClassName = HostWindowClass, .Title = "Screen Saver", .ProcessId = processId};
+  return {.ClassName = HostWindowClass, .Title = RunTitle, .ProcessId = processId};
 }
 
 // Every test starts from an empty settings key and a cursor in the middle of the screen.

@@ -1,7 +1,7 @@
 # The framework's Windows layer and the wind's timers on it, in process under wine.
 vesperine_unit_test(NAME framework_win_tests
   SOURCES framework_timer_test.cpp framework_form_test.cpp
-  LIBS vesperine_framework vesperine_world)
+  LIBS vesperine_framework vesperine_world vesperine_test_support)
 
 # End-to-end tests of the real vesperine.scr under wine, one binary per area. They share
 # the registry key and the screen, so they never run in parallel with each other.
@@ -43,7 +43,7 @@ set_tests_properties(host_close_tests PROPERTIES RUN_SERIAL TRUE LABELS "windows
 # The host window in process: the display notices.
 vesperine_unit_test(NAME host_power_test
   SOURCES host_power_test.cpp
-  LIBS vesperine_host)
+  LIBS vesperine_host vesperine_harness)
 
 # The run over two monitors: only in scripts/test's two-monitor stage, which starts an X
 # server with two outputs for it (label two-monitors).

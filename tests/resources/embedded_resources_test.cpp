@@ -7,9 +7,12 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "framework/win/built_in_picture.h"
+#include "framework/win/procedure.h"
 #include "vesperine_version.h"
 
 namespace {
@@ -28,13 +31,8 @@ std::vector<uint8_t> FileBytes(const std::string& name) {
 }
 
 std::vector<uint8_t> ResourceBytes(LPCSTR name, LPCSTR type) {
-  HRSRC found = FindResourceA(nullptr, name, type);
-  if (!found) return {};
-  DWORD size = SizeofResource(nullptr, found);
-  HGLOBAL loaded = LoadResource(nullptr, found);
-  auto* data = static_cast<const uint8_t*>(LockResource(loaded));
-  if (!data) return {};
-  return {data, data + size};
+  const std::span<const uint8_t> bytes = BuiltInPicture(name, type);
+  return {bytes.begin(), bytes.end()};
 }
 
 std::string VersionString(const std::vector<char>& block, const char* key) {
@@ -140,10 +138,9 @@ TEST(EmbeddedResources, CarryAManifestThatSelectsCommonControls6AndAsksForNoElev
   HMODULE user32 = GetModuleHandleA("user32.dll");
   using ContextProc = HANDLE(WINAPI*)();
   using AwarenessProc = int(WINAPI*)(HANDLE);
-  auto context = reinterpret_cast<ContextProc>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
-  auto awareness = reinterpret_cast<AwarenessProc>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+  const auto context = ProcedureAddress<ContextProc>(user32, "GetThreadDpiAwarenessContext");
+  const auto awareness =
+      ProcedureAddress<AwarenessProc>(user32, "GetAwarenessFromDpiAwarenessContext");
   if (context && awareness) {
     EXPECT_EQ(awareness(context()), 2) << "not DPI_AWARENESS_PER_MONITOR_AWARE";
   }

@@ -1,13 +1,14 @@
 #include "framework/win/dpi.h"
 
+#include "framework/win/procedure.h"
+
 namespace {
 
 template <typename Procedure>
 Procedure LookUp(const char* library, const char* name) {
   HMODULE module = GetModuleHandleA(library);
   if (!module) module = LoadLibraryA(library);  // shcore.dll is not loaded by itself
-  if (!module) return nullptr;
-  return reinterpret_cast<Procedure>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  return ProcedureAddress<Procedure>(module, name);
 }
 
 uint32_t SystemDpi() {

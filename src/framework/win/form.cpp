@@ -67,6 +67,11 @@ TShiftState ShiftStateFromMouse(WPARAM wParam) {
   return shift;
 }
 
+UINT ButtonDownMessage(TMouseButton button) {
+  static constexpr UINT Messages[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+  return Messages[button];
+}
+
 TForm::TForm(TForm* owner) : Owner(owner), BackColor(GetSysColor(COLOR_BTNFACE)) {}
 
 TForm::~TForm() {

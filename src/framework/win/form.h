@@ -166,6 +166,9 @@ bool PreTranslateFormMessage(MSG& message);
 TShiftState ShiftStateFromMouse(WPARAM wParam);
 // The shift state of the keyboard now (for key messages).
 TShiftState ShiftStateFromKeyboard();
+// A button's press as its window message (WM_LBUTTONDOWN for mbLeft): the scene forms pass
+// presses on to the host window as it would have received them.
+UINT ButtonDownMessage(TMouseButton button);
 
 // The application: common controls (with the manifest's visual styles) once per process,
 // and a main form run until it is closed: hidden or its window destroyed, by a posted or a

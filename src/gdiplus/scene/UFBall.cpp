@@ -126,8 +126,7 @@ void TFBall::KeyDown(WORD& key, TShiftState) {
 }
 
 void TFBall::MouseDown(TMouseButton button, TShiftState, int, int) {
-  static constexpr UINT Messages[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
-  ForwardToHost(Messages[button], 0);
+  ForwardToHost(ButtonDownMessage(button), 0);
 }
 
 void TFBall::SetDisplayAwake(bool awake) {

@@ -1,12 +1,13 @@
 #include "gdiplus/scene/UMain.h"
 
 #include <algorithm>
-#include <span>
 #include <utility>
 
 #include "framework/background_picture.h"
+#include "framework/win/built_in_picture.h"
 #include "framework/win/dib.h"
 #include "framework/win/monitors.h"
+#include "framework/win/screen_copy.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
 #include "world/motion.h"
@@ -18,50 +19,15 @@ constexpr uint32_t FrameInterval = 20;
 constexpr uint32_t PushInterval = 5000;
 constexpr uint32_t FirstTick = 1;
 
-std::span<const uint8_t> ResourceBytes(const char* name, const char* type) {
-  HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC resource = FindResourceA(module, name, type);
-  HGLOBAL handle = resource ? LoadResource(module, resource) : nullptr;
-  const void* data = handle ? LockResource(handle) : nullptr;
-  if (!data) return {};
-  return {static_cast<const uint8_t*>(data), SizeofResource(module, resource)};
-}
-
 // A program without the resource (a test) shows black instead.
 PixelImage BuiltInBackground() {
-  const auto bytes = ResourceBytes("BACK", "JPG");
+  const auto bytes = BuiltInPicture("BACK", "JPG");
   if (bytes.empty()) return {};
   try {
     return DecodeJpeg(bytes);
   } catch (const PictureError&) {
     return {};
   }
-}
-
-// The whole virtual screen, so that each monitor can show its own desktop.
-PixelImage ScreenCopy() {
-  const ScreenRect desktop = DesktopLayout().Virtual();
-  const int width = desktop.Width();
-  const int height = desktop.Height();
-  PixelImage copy;
-  copy.SetSize(width, height, 32);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, desktop.Left, desktop.Top, SRCCOPY);
-  SelectObject(memory, previous);
-  BITMAPINFO info = TopDownDibInfo(width, height, 32);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), copy.Row(0), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  // The screen's fourth byte is no alpha.
-  for (int y = 0; y < height; ++y) {
-    uint8_t* row = copy.Row(y);
-    for (int x = 0; x < width; ++x) row[x * 4 + 3] = 255;
-  }
-  return copy;
 }
 
 }  // namespace
@@ -154,13 +120,12 @@ void TFMain::SetUpBackground() {
   BackgroundFrom = ChooseBackground(BackType, BackPic);
   switch (BackgroundFrom) {
     case BackgroundSource::File:
-      // Stretched over the screen: a large photograph need not decode whole. Nothing lies
-      // behind a background, so its transparent pixels are black.
-      Image1.Picture = OverBlack(
-          LoadPictureFile(BackPic, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+      Image1.Picture =
+          LoadBackgroundFile(BackPic, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
       break;
     case BackgroundSource::ScreenCopy:
-      Image1.Picture = ScreenCopy();
+      // The whole virtual screen, so that each monitor can show its own desktop.
+      Image1.Picture = CopyScreenPixels(DesktopLayout().Virtual());
       break;
     case BackgroundSource::BuiltIn:
       break;
@@ -235,14 +200,11 @@ void TFMain::KeyDown(WORD& key, TShiftState) {
 }
 
 void TFMain::MouseDown(TMouseButton button, TShiftState, int, int) {
-  static constexpr UINT Messages[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
-  ForwardToHost(Messages[button], 0);
+  ForwardToHost(ButtonDownMessage(button), 0);
 }
 
 void TFMain::Paint(HDC dc) {
-  const BackgroundKind kind = BackgroundFrom == BackgroundSource::ScreenCopy
-                                  ? BackgroundKind::VirtualScreenCopy
-                                  : BackgroundKind::Picture;
+  const BackgroundKind kind = BackgroundKindOf(BackgroundFrom);
   Image1.Parts = BackgroundParts(Layout, Image1.Picture.Width(), Image1.Picture.Height(), kind,
                                  true, Layout.WorkBounds());
   Image1.StretchTo(ClientWidth(), ClientHeight());

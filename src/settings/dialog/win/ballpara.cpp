@@ -29,6 +29,21 @@ std::string WindowText(HWND window) {
   return text;
 }
 
+// Every item of a list box, in order.
+std::vector<std::string> ListItems(HWND list) {
+  std::vector<std::string> items;
+  const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const auto length =
+        static_cast<size_t>(std::max<LRESULT>(SendMessageA(list, LB_GETTEXTLEN, WPARAM(i), 0), 0));
+    std::string text(length + 1, '\0');
+    SendMessageA(list, LB_GETTEXT, WPARAM(i), LPARAM(text.data()));
+    text.resize(length);
+    items.push_back(std::move(text));
+  }
+  return items;
+}
+
 bool Checked(HWND button) {
   return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
@@ -341,14 +356,7 @@ DialogControls TFBallPara::ControlStates() {
     controls.CheckedTag = TagUser;
   }
   controls.BackPicText = WindowText(edtBack);
-  const LRESULT count = SendMessageA(lstBalls, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    const LRESULT length = SendMessageA(lstBalls, LB_GETTEXTLEN, WPARAM(i), 0);
-    std::string text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
-    SendMessageA(lstBalls, LB_GETTEXT, WPARAM(i), LPARAM(text.data()));
-    text.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
-    controls.Pictures.push_back(std::move(text));
-  }
+  controls.Pictures = ListItems(lstBalls);
   return controls;
 }
 
@@ -362,14 +370,9 @@ void TFBallPara::UpdateListExtent() {
   HDC dc = GetDC(lstBalls);
   HGDIOBJ previous = SelectObject(dc, FormFont);
   LONG widest = 0;
-  const LRESULT count = SendMessageA(lstBalls, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    const LRESULT length = SendMessageA(lstBalls, LB_GETTEXTLEN, WPARAM(i), 0);
-    std::string text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
-    SendMessageA(lstBalls, LB_GETTEXT, WPARAM(i), LPARAM(text.data()));
+  for (const std::string& text : ListItems(lstBalls)) {
     SIZE extent{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(std::max<LRESULT>(length, 0)),
-                          &extent);
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     widest = std::max(widest, extent.cx);
   }
   SelectObject(dc, previous);
