@@ -382,13 +382,7 @@ void TFDxBall::FormClose(TCloseAction&) {
 
 void TFDxBall::SetDisplayAwake(bool awake) {
   DisplayAsleep = !awake;
-  if (Wind) {
-    if (awake) {
-      Wind->Resume();
-    } else {
-      Wind->Pause();
-    }
-  }
+  if (Wind) Wind->SetAwake(awake);
   UpdateFrameTimer();
 }
 

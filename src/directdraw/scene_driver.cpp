@@ -9,10 +9,7 @@ namespace {
 std::unique_ptr<TFDxBall> SceneForm;
 
 void Start(HWND host) {
-  SceneForm = CreateForm<TFDxBall>();
-  SceneForm->SetParentWindow(host);
-  SceneForm->Show();
-  SceneForm->SetFocus();
+  SceneForm = CreateChildForm<TFDxBall>(host);
 }
 
 void Finish() {

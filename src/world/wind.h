@@ -41,6 +41,8 @@ class TWind {
   // Stop in between wins: Resume then starts nothing.
   void Pause();
   void Resume();
+  // The display went off (false) or came back (true).
+  void SetAwake(bool awake) { awake ? Resume() : Pause(); }
   bool Paused() const { return IsPaused; }
   void StartGust();
   void GustTick();

@@ -158,6 +158,16 @@ std::unique_ptr<Form> CreateForm(Args&&... args) {
   return form;
 }
 
+// A full-screen scene's form: made, a child of the host window, shown and given the keys.
+template <class Form>
+std::unique_ptr<Form> CreateChildForm(HWND parent) {
+  auto form = CreateForm<Form>();
+  form->SetParentWindow(parent);
+  form->Show();
+  form->SetFocus();
+  return form;
+}
+
 // Key preview hook for message loops: call before TranslateMessage; true means the
 // message was swallowed by a form's KeyDown and must not be dispatched.
 bool PreTranslateFormMessage(MSG& message);

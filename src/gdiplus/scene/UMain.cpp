@@ -245,13 +245,7 @@ void TFMain::SetDisplayAwake(bool awake) {
     }
   }
   for (auto& window : BallWindows) window->SetDisplayAwake(awake);
-  if (Wind) {
-    if (awake) {
-      Wind->Resume();
-    } else {
-      Wind->Pause();
-    }
-  }
+  if (Wind) Wind->SetAwake(awake);
 }
 
 void TFMain::ReleaseBallWindows() {

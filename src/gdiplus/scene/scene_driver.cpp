@@ -8,10 +8,7 @@ namespace {
 std::unique_ptr<TFMain> SceneForm;
 
 void Start(HWND host) {
-  SceneForm = CreateForm<TFMain>();
-  SceneForm->SetParentWindow(host);
-  SceneForm->Show();
-  SceneForm->SetFocus();
+  SceneForm = CreateChildForm<TFMain>(host);
 }
 
 void Finish() {
