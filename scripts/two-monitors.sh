@@ -22,6 +22,7 @@ Section "Monitor"
   VertRefresh 5.0-200.0
   Modeline "1280x800" 83.50 1280 1352 1480 1680 800 803 809 831
   Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806
+  Modeline "800x600" 40.00 800 840 968 1056 600 601 605 628
 EndSection
 Section "Screen"
   Identifier "screen"
@@ -30,7 +31,7 @@ Section "Screen"
   DefaultDepth 24
   SubSection "Display"
     Depth 24
-    Modes "1280x800" "1024x768"
+    Modes "1280x800" "1024x768" "800x600"
     Virtual 2304 800
   EndSubSection
 EndSection
@@ -60,7 +61,8 @@ start_two_monitors() {
   fi
   export DISPLAY=":$(head -1 "$folder/display")"
   xdpyinfo >/dev/null 2>&1 || return 1
-  xrandr --addmode DUMMY1 1024x768 || return 1
+  # 800 x 600 for the display-change rows, which set it on the monitor at the right end.
+  xrandr --addmode DUMMY1 1024x768 && xrandr --addmode DUMMY1 800x600 || return 1
   if [ "$layout" = left ]; then
     xrandr --output DUMMY1 --mode 1024x768 --pos 0x0 \
       --output DUMMY0 --mode 1280x800 --pos 1024x0 --primary || return 1
