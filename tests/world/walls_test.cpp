@@ -54,6 +54,10 @@ const std::vector<Desk> Desks = {
      {{1024, 0, 2048, 768}, {0, 768, 1024, 1536}}},
 };
 
+const Desk& DeskNamed(const std::string& name) {
+  return *std::find_if(Desks.begin(), Desks.end(), [&](const Desk& d) { return d.Name == name; });
+}
+
 class Walls : public WorldTest, public ::testing::WithParamInterface<Desk> {
  protected:
   void UseDesk(const Desk& desk) {
@@ -144,8 +148,7 @@ TEST_F(WallsMotion, LeaveTheWorldUnchangedWhereTheyDoNotHold) {
     int32_t Radius;
   } rows[] = {{"OneMonitor", 40}, {"TwoOfEqualHeight", 40}, {"TwoOfDifferentHeights", 500}};
   for (const auto& row : rows) {
-    const Desk& desk = *std::find_if(Desks.begin(), Desks.end(),
-                                     [&](const Desk& d) { return d.Name == row.Desk; });
+    const Desk& desk = DeskNamed(row.Desk);
     Bubble plain[BubbleCapacity + 1];
     for (bool withMonitors : {false, true}) {
       ResetWorld();
@@ -190,8 +193,7 @@ TEST_F(WallsMotion, TurnABubbleOnTheFaceItMeetsAndLetItCrossSeams) {
   };
   for (const Row& row : rows) {
     ResetWorld();
-    UseDesk(*std::find_if(Desks.begin(), Desks.end(),
-                          [&](const Desk& d) { return d.Name == row.Desk; }));
+    UseDesk(DeskNamed(row.Desk));
     Bubble& b = Place(1, row.X, row.Y, row.VX, row.VY);
     double turnX = never;
     double turnY = never;
@@ -220,7 +222,7 @@ TEST_F(WallsMotion, TurnABubbleOnTheFaceItMeetsAndLetItCrossSeams) {
 // bubble gets the speeds and colours it gets on one monitor, only its place moves on. A
 // bubble found inside a wall (here put there by hand) goes to the nearest place it fits.
 TEST_F(WallsMotion, PassOverPlacesBehindThemAndRescueABubbleInsideOne) {
-  UseDesk(Desks[3]);
+  UseDesk(DeskNamed("LOfThree"));
   BallsCount = 40;
   InitBubblesWithSeed(BallsCount, 5);
   Bubble walled[BubbleCapacity + 1];
@@ -235,7 +237,7 @@ TEST_F(WallsMotion, PassOverPlacesBehindThemAndRescueABubbleInsideOne) {
   }
   EXPECT_GT(moved, 0);
 
-  UseDesk(Desks[3]);
+  UseDesk(DeskNamed("LOfThree"));
   Bubble& b = Place(1, 1500, 400, 0, 0);  // in the unshown top right, nearest its lower face
   BallsCount = 1;
   MotionStep();
