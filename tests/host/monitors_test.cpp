@@ -20,6 +20,9 @@ constexpr DWORD StartTimeout = 20000;
 constexpr DWORD EndTimeout = 8000;
 // xrandr's mode set and wine's notice of it took over 10 s on a loaded 2-core machine.
 constexpr DWORD ModeChangeTimeout = 30000;
+// A frame over two monitors by a software rasteriser on an emulated CPU takes seconds: the
+// waits for a frame, and for bubbles to move, end at this ceiling.
+constexpr DWORD FirstFrameTimeout = 30000;
 constexpr COLORREF DesktopColour = RGB(255, 0, 255);
 
 struct Monitor {
@@ -102,6 +105,14 @@ bool NoMonitorShowsTheDesktop() {
   return true;
 }
 
+// Every monitor shows a picture of the run: the built-in background has thousands of colours,
+// the desktop and a black window a handful.
+bool EveryMonitorDrawn() {
+  for (const Monitor& monitor : Monitors())
+    if (harness::CountColours(harness::CaptureRect(monitor.Area)) <= 1000) return false;
+  return true;
+}
+
 // Waits for the virtual screen's width to differ from width (changed), or to be it again.
 bool WaitForVirtualWidth(int width, bool changed, DWORD timeoutMs) {
   return harness::WaitUntil(
@@ -144,10 +155,15 @@ class MonitorsTest : public ::testing::Test {
            DISP_CHANGE_SUCCESSFUL;
   }
 
+  // The run is up once its first frame shows on every monitor; a moment more lets the
+  // window hear where the cursor is before a row moves it.
   HWND StartRun(SaverProcess& saver) {
     HWND host = harness::WaitForWindow(
         {.ClassName = HostWindowClass, .ProcessId = saver.Id(), .VisibleOnly = true}, StartTimeout);
-    if (host) harness::PumpFor(2500);
+    if (!host) return nullptr;
+    EXPECT_TRUE(harness::WaitUntil(EveryMonitorDrawn, FirstFrameTimeout, 250))
+        << Layout << ": no first frame on every monitor";
+    harness::PumpFor(500);
     return host;
   }
   std::string Layout;
@@ -158,8 +174,8 @@ class MonitorsTest : public ::testing::Test {
 
 // The shorter monitor leaves a strip of the virtual screen below it that no monitor shows
 // (the X server's screen still holds its pixels, so a capture sees what is drawn there). The
-// bubbles bounce off it: for some seconds the strip keeps its pixels while the band of the
-// monitor just above it, which the bubbles do cross, changes.
+// bubbles bounce off it: for some seconds, and until a bubble has come near, the strip keeps
+// its pixels while the band of the monitor just above it, which the bubbles do cross, changes.
 void ExpectNoBubbleUnderTheShorterMonitor(const RECT& virtualScreen) {
   RECT shorter{};
   for (const Monitor& monitor : Monitors())
@@ -175,7 +191,8 @@ void ExpectNoBubbleUnderTheShorterMonitor(const RECT& virtualScreen) {
   int64_t stripChanged = 0;
   bool aboveChanged = false;
   const DWORD start = GetTickCount();
-  while (GetTickCount() - start < 6000) {
+  while (GetTickCount() - start < 6000 ||
+         (!aboveChanged && GetTickCount() - start < 2 * FirstFrameTimeout)) {
     harness::PumpFor(200);
     stripChanged += harness::CountDifferentPixels(stripBefore, harness::CaptureRect(strip));
     aboveChanged =
@@ -210,7 +227,7 @@ TEST_P(TwoMonitors, EachMonitorShowsTheBackgroundAndMovingBubbles) {
         [&] {
           return harness::CountDifferentPixels(first, harness::CaptureRect(monitor.Area)) > 0;
         },
-        8000, 500);
+        FirstFrameTimeout, 500);
     EXPECT_TRUE(moved) << Layout << (monitor.Primary ? " primary" : " secondary");
   }
   ExpectNoBubbleUnderTheShorterMonitor(covered);
@@ -246,17 +263,22 @@ TEST_P(TwoMonitors, ADisplayChangeLeavesNoMonitorShowingTheDesktop) {
   mode.dmPelsHeight = 600;
   ASSERT_TRUE(SetMode(device, mode)) << Layout << ": " << device;
   EXPECT_TRUE(WaitForVirtualWidth(WidthAtStart, true, ModeChangeTimeout));
-  EXPECT_TRUE(harness::WaitUntil(NoMonitorShowsTheDesktop, 8000, 250))
+  EXPECT_TRUE(harness::WaitUntil(NoMonitorShowsTheDesktop, FirstFrameTimeout, 250))
       << Layout << ": a monitor shows the desktop after the change";
-  EXPECT_EQ(harness::Describe(host).Rect.right - harness::Describe(host).Rect.left,
-            GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  EXPECT_TRUE(harness::WaitUntil(
+      [&] {
+        const RECT rect = harness::Describe(host).Rect;
+        return rect.right - rect.left == GetSystemMetrics(SM_CXVIRTUALSCREEN);
+      },
+      8000, 100))
+      << Layout << ": the run does not cover the changed virtual screen";
   for (auto& [name, original] : ModesAtStart) {
     if (name == device) {
       EXPECT_TRUE(SetMode(name, original));
     }
   }
   EXPECT_TRUE(WaitForVirtualWidth(WidthAtStart, false, ModeChangeTimeout));
-  EXPECT_TRUE(harness::WaitUntil(NoMonitorShowsTheDesktop, 8000, 250))
+  EXPECT_TRUE(harness::WaitUntil(NoMonitorShowsTheDesktop, FirstFrameTimeout, 250))
       << Layout << ": a monitor shows the desktop after the mode came back";
   const POINT after = CursorNow();
   ASSERT_TRUE(saver.Running()) << "the display change ended the run (exit code " << saver.ExitCode()
@@ -288,11 +310,11 @@ TEST_F(Direct3DOnTwoMonitors, AfterAltEnterNoMonitorShowsTheDesktop) {
   harness::SendChordInput(VK_MENU, VK_RETURN);
   // The switch makes a new device and changes the primary's mode, which takes seconds
   // under emulation; a look before it would pass without testing anything.
-  ASSERT_TRUE(WaitForVirtualWidth(widthBefore, true, 20000))
+  ASSERT_TRUE(WaitForVirtualWidth(widthBefore, true, ModeChangeTimeout))
       << Layout << ": the display mode never changed";
   ASSERT_TRUE(saver.Running()) << "Alt+Enter ended the run";
   // The moved monitor is covered a moment after the mode change, and stays covered.
-  EXPECT_TRUE(harness::WaitUntil(NoMonitorShowsTheDesktop, 8000, 250))
+  EXPECT_TRUE(harness::WaitUntil(NoMonitorShowsTheDesktop, FirstFrameTimeout, 250))
       << Layout << ": a monitor shows the desktop after the switch";
   harness::PumpFor(1000);
   EXPECT_TRUE(NoMonitorShowsTheDesktop()) << Layout << ": a monitor was uncovered again";
