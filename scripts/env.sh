@@ -86,7 +86,9 @@ on_exit() {
 }
 run_exit_actions() {
   local action
-  for action in "${VESPERINE_EXIT_ACTIONS[@]}"; do eval "$action"; done
+  # Each runs whatever the one before returned: under set -e a failed stop would otherwise
+  # end the trap before the actions after it, the qemu entry's removal among them.
+  for action in "${VESPERINE_EXIT_ACTIONS[@]}"; do eval "$action" || true; done
 }
 
 # Forced emulation for the length of one script: the entry is registered now and removed when
