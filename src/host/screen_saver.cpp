@@ -89,13 +89,16 @@ void PostClose(HWND window) {
 static std::optional<DWORD> DisplayChangedAt;
 static std::optional<ScreenRect> SeenVirtualScreen;
 
+static ScreenRect VirtualScreenNow() {
+  return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+          GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+          GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 // The system may move the cursor for a display change before it tells the windows of the
 // change, so the mouse rule also looks at the virtual screen itself.
 static void NoteDisplayChange() {
-  const ScreenRect screen{
-      GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-      GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-      GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  const ScreenRect screen = VirtualScreenNow();
   if (SeenVirtualScreen && *SeenVirtualScreen != screen) DisplayChangedAt = GetTickCount();
   SeenVirtualScreen = screen;
 }
@@ -301,11 +304,38 @@ void ReportBoxChanged(HWND window, bool up) {
   TellSceneWhetherShown(window);
 }
 
+// The virtual screen the run's window was last laid over.
+static std::optional<ScreenRect> CoveredScreen;
+
+// The run's window over the whole virtual screen, painted again, since a display change may
+// have thrown away what it showed. A preview stays in its parent.
+static void CoverVirtualScreen(HWND window) {
+  if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) return;
+  const ScreenRect desktop = DesktopLayout().Virtual();
+  SetWindowPos(window, HWND_TOPMOST, desktop.Left, desktop.Top, desktop.Width(), desktop.Height(),
+               SWP_NOACTIVATE);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  CoveredScreen = desktop;
+}
+
+// The display-change broadcast passes by a thread the system thinks hung, as a long frame
+// on a slow machine can make it look: each tick also looks for a change it missed. Only a
+// change of the virtual screen counts, not the window's own size, which a full-screen
+// Direct3D mode sets for a moment.
+static void CoverVirtualScreenIfChanged(HWND window) {
+  if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) return;
+  RECT placed{};
+  if (!CoveredScreen && GetWindowRect(window, &placed))
+    CoveredScreen = ScreenRect{placed.left, placed.top, placed.right, placed.bottom};
+  if (CoveredScreen && *CoveredScreen != DesktopLayout().Virtual()) CoverVirtualScreen(window);
+}
+
 // Every tick of a run: the mouse rule by the cursor itself, so that a movement ends the
 // run whichever window it reached (a bubble window, an error box, the host while that box
-// disables it); then any error report waiting for the run to be shown.
+// disables it); then the cover, and any error report waiting for the run to be shown.
 void WatchRunFromTick(HWND window) {
   if (CloseIfMouseMoved(window)) return;
+  CoverVirtualScreenIfChanged(window);
   ShowQueuedRunReports(window, ReportBoxChanged);
 }
 
@@ -353,17 +383,11 @@ bool HandleCommonMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
       return true;
     case WM_DISPLAYCHANGE:
       // Monitors came, went or changed mode (Alt+Enter's full-screen switch among them):
-      // the window covers the new virtual screen, so no monitor shows the desktop, and is
-      // painted again, since the change may have thrown away what it showed. The world
-      // keeps its size.
+      // the window covers the new virtual screen, so no monitor shows the desktop. The
+      // world keeps its size.
       DisplayChangedAt = GetTickCount();
       NoteDisplayChange();
-      if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0) {
-        const ScreenRect desktop = DesktopLayout().Virtual();
-        SetWindowPos(window, HWND_TOPMOST, desktop.Left, desktop.Top, desktop.Width(),
-                     desktop.Height(), SWP_NOACTIVATE);
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-      }
+      CoverVirtualScreen(window);
       return false;
     case WM_POWERBROADCAST:
       if (wParam != PowerSettingChange || !lParam || !StartupCompleted) return false;
