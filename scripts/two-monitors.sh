@@ -1,7 +1,10 @@
 # A real X server with two monitors for wine, sourced by scripts/test: Xorg's dummy video
 # driver with two outputs laid out by xrandr, and a compositor so layered windows blend.
-#   start_two_monitors right|left   primary 1280x800, secondary 1024x768 right of it, or
+#   start_two_monitors right|left   primary 800x600, secondary 640x480 right of it, or
 #                                   left of it (wine then places it at negative x)
+# Small monitors: a software rasteriser's frame costs in proportion to its pixels, and on an
+# emulated CPU a frame over two large ones took seconds. The rows check covers, seams and
+# strips, which hold at any size.
 #   stop_two_monitors               stops the compositor and the server
 # Sets DISPLAY. The caller stops wine's session before and starts one after, so wine
 # reads the layout anew.
@@ -20,9 +23,9 @@ Section "Monitor"
   Identifier "monitor"
   HorizSync 5.0-1000.0
   VertRefresh 5.0-200.0
-  Modeline "1280x800" 83.50 1280 1352 1480 1680 800 803 809 831
-  Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806
   Modeline "800x600" 40.00 800 840 968 1056 600 601 605 628
+  Modeline "640x480" 23.86 640 656 720 800 480 481 484 497
+  Modeline "512x384" 14.90 512 520 568 624 384 385 388 398
 EndSection
 Section "Screen"
   Identifier "screen"
@@ -31,8 +34,8 @@ Section "Screen"
   DefaultDepth 24
   SubSection "Display"
     Depth 24
-    Modes "1280x800" "1024x768" "800x600"
-    Virtual 2304 800
+    Modes "800x600" "640x480" "512x384"
+    Virtual 1440 600
   EndSubSection
 EndSection
 CONF
@@ -61,14 +64,15 @@ start_two_monitors() {
   fi
   export DISPLAY=":$(head -1 "$folder/display")"
   xdpyinfo >/dev/null 2>&1 || return 1
-  # 800 x 600 for the display-change rows, which set it on the monitor at the right end.
-  xrandr --addmode DUMMY1 1024x768 && xrandr --addmode DUMMY1 800x600 || return 1
+  # 512 x 384 for the display-change rows, which set it on the monitor at the right end;
+  # 640 x 480 on the primary is the Direct3D full-screen mode.
+  xrandr --addmode DUMMY1 640x480 && xrandr --addmode DUMMY1 512x384 || return 1
   if [ "$layout" = left ]; then
-    xrandr --output DUMMY1 --mode 1024x768 --pos 0x0 \
-      --output DUMMY0 --mode 1280x800 --pos 1024x0 --primary || return 1
+    xrandr --output DUMMY1 --mode 640x480 --pos 0x0 \
+      --output DUMMY0 --mode 800x600 --pos 640x0 --primary || return 1
   else
-    xrandr --output DUMMY0 --mode 1280x800 --pos 0x0 --primary \
-      --output DUMMY1 --mode 1024x768 --pos 1280x0 || return 1
+    xrandr --output DUMMY0 --mode 800x600 --pos 0x0 --primary \
+      --output DUMMY1 --mode 640x480 --pos 800x0 || return 1
   fi
   # A full query: without it the server had not published the layout when wine started.
   xrandr --query >/dev/null
