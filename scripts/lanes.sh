@@ -114,31 +114,37 @@ package_stage() {
   return $failed
 }
 
-# The suites that measure nothing share three lanes of about the same length: the GDI+ scene's
-# end-to-end tests, the host's and the Direct3D scene's suites, and the rest. A lane leaves a
-# core idle about half the time (it waits for teardowns and frames), so under emulation one
-# lane for them all was the longest stage by far.
+# The suites that measure nothing share lanes of about the same length: the GDI+ scene's
+# end-to-end tests, the host's and the Direct3D scene's suites, the settings dialogs' and the
+# rest. A lane leaves a core idle about half the time (it waits for teardowns and frames), so
+# under emulation one lane for them all was the longest stage by far.
 GDI_SCENE_SUITE='^gdiscene_end_to_end_tests$'
 HOST_AND_DIRECT3D_SUITES='^(host|directdraw)_'
+DIALOG_SUITES='^(ballpara_form_test|settings_dialog_e2e_test)$'
 
 run_windows_stages() {
-  local screen=1024x768x24 layout others='measures|two-monitors|dpi144|win98|package'
+  local small=800x600x24 screen=1024x768x24 layout
+  local others='measures|two-monitors|dpi144|win98|package'
   # One at a time within a lane: a lane's end-to-end tests share its screen and registry.
-  # The suites that measure check closes, error reports and bounds, none of which depends on
-  # the screen's size, and a software rasteriser's frame costs in proportion to its pixels:
-  # they run on a small screen, where an emulated CPU draws a frame in well under half the
-  # time. The other suites check sizes and places laid out for 1024 x 768.
+  # A software rasteriser's frame costs in proportion to its pixels, so every suite runs on
+  # the smallest screen its checks allow: the suites that measure (closes, error reports,
+  # bounds) on 640 x 480, where an emulated CPU draws a frame in well under half the time;
+  # the dialogs' suites, whose sizes and places are laid out for 1024 x 768 (at 144 dpi too),
+  # on that; the rest on 800 x 600.
   run_stage "windows tests that measure (alone)" \
     lane_on_xvfb 640x480x24 windows_ctest -L measures
   start_stage "windows tests, host and Direct3D" \
-    lane_on_xvfb "$screen" windows_ctest -LE "$others" -R "$HOST_AND_DIRECT3D_SUITES"
+    lane_on_xvfb "$small" windows_ctest -LE "$others" -R "$HOST_AND_DIRECT3D_SUITES"
   start_stage "windows tests, the rest" \
-    lane_on_xvfb "$screen" windows_ctest -LE "$others" -E "$GDI_SCENE_SUITE|$HOST_AND_DIRECT3D_SUITES"
+    lane_on_xvfb "$small" windows_ctest -LE "$others" \
+    -E "$GDI_SCENE_SUITE|$HOST_AND_DIRECT3D_SUITES|$DIALOG_SUITES"
   start_stage "windows tests, GDI+ scene" \
-    lane_on_xvfb "$screen" windows_ctest -LE "$others" -R "$GDI_SCENE_SUITE"
+    lane_on_xvfb "$small" windows_ctest -LE "$others" -R "$GDI_SCENE_SUITE"
+  start_stage "windows tests, settings dialogs" \
+    lane_on_xvfb "$screen" windows_ctest -LE "$others" -R "$DIALOG_SUITES"
   start_stage "windows tests at 144 dpi" lane_on_xvfb "$screen" at_dpi 144 windows_ctest -L dpi144
   start_stage "windows tests in Windows 98 mode" \
-    lane_on_xvfb "$screen" in_windows98_mode windows_ctest -L win98
+    lane_on_xvfb "$small" in_windows98_mode windows_ctest -L win98
   # Two waves: with all five lanes at once a display change's news reached a two-monitor run
   # after its settle time and ended it.
   wait_stages
