@@ -119,7 +119,8 @@ package_stage() {
 # rest. A lane leaves a core idle about half the time (it waits for teardowns and frames), so
 # under emulation one lane for them all was the longest stage by far.
 GDI_SCENE_SUITE='^gdiscene_end_to_end_tests$'
-HOST_AND_DIRECT3D_SUITES='^(host|directdraw)_'
+# The picture formats' suite goes with the rest, which keeps the two lanes about even.
+HOST_AND_DIRECT3D_SUITES='^(directdraw_|host_(core|preview|run_untimed|power)_)'
 DIALOG_SUITES='^(ballpara_form_test|settings_dialog_e2e_test)$'
 
 run_windows_stages() {
