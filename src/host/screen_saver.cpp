@@ -89,16 +89,10 @@ void PostClose(HWND window) {
 static std::optional<DWORD> DisplayChangedAt;
 static std::optional<ScreenRect> SeenVirtualScreen;
 
-static ScreenRect VirtualScreenNow() {
-  return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-          GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-          GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-}
-
 // The system may move the cursor for a display change before it tells the windows of the
 // change, so the mouse rule also looks at the virtual screen itself.
 static void NoteDisplayChange() {
-  const ScreenRect screen = VirtualScreenNow();
+  const ScreenRect screen = VirtualScreenBounds();
   if (SeenVirtualScreen && *SeenVirtualScreen != screen) DisplayChangedAt = GetTickCount();
   SeenVirtualScreen = screen;
 }
@@ -158,7 +152,7 @@ HostPlacement PreviewPlacement(HWND parent) {
 
 // Every monitor: the virtual screen, whose corner may lie left of or above the primary's.
 HostPlacement RunPlacement() {
-  const ScreenRect desktop = DesktopLayout().Virtual();
+  const ScreenRect desktop = VirtualScreenBounds();
   return {desktop.Left, desktop.Top,   desktop.Width(), desktop.Height(),
           RunStyle,     WS_EX_TOPMOST, RunTitle};
 }
@@ -311,7 +305,7 @@ static std::optional<ScreenRect> CoveredScreen;
 // have thrown away what it showed. A preview stays in its parent.
 static void CoverVirtualScreen(HWND window) {
   if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) return;
-  const ScreenRect desktop = DesktopLayout().Virtual();
+  const ScreenRect desktop = VirtualScreenBounds();
   SetWindowPos(window, HWND_TOPMOST, desktop.Left, desktop.Top, desktop.Width(), desktop.Height(),
                SWP_NOACTIVATE);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -327,7 +321,7 @@ static void CoverVirtualScreenIfChanged(HWND window) {
   RECT placed{};
   if (!CoveredScreen && GetWindowRect(window, &placed))
     CoveredScreen = ScreenRect{placed.left, placed.top, placed.right, placed.bottom};
-  if (CoveredScreen && *CoveredScreen != DesktopLayout().Virtual()) CoverVirtualScreen(window);
+  if (CoveredScreen && *CoveredScreen != VirtualScreenBounds()) CoverVirtualScreen(window);
 }
 
 // Every tick of a run: the mouse rule by the cursor itself, so that a movement ends the

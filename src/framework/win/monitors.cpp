@@ -18,13 +18,27 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
   return TRUE;
 }
 
-}  // namespace
-
-ScreenLayout DesktopLayout() {
+ScreenRect VirtualScreenMetrics() {
   ScreenRect bounds{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
   bounds.Right = bounds.Left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
   bounds.Bottom = bounds.Top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  // Systems before several monitors were known answer 0 for the virtual screen.
+  return bounds;
+}
+
+ScreenRect PrimaryScreen() {
+  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+}  // namespace
+
+// Systems before several monitors were known answer 0 for the virtual screen.
+ScreenRect VirtualScreenBounds() {
+  const ScreenRect bounds = VirtualScreenMetrics();
+  return bounds.Empty() ? PrimaryScreen() : bounds;
+}
+
+ScreenLayout DesktopLayout() {
+  const ScreenRect bounds = VirtualScreenMetrics();
   if (bounds.Empty()) return PrimaryLayout();
   std::vector<MonitorArea> monitors;
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
@@ -32,7 +46,7 @@ ScreenLayout DesktopLayout() {
 }
 
 ScreenLayout PrimaryLayout() {
-  const ScreenRect screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const ScreenRect screen = PrimaryScreen();
   RECT work{};
   ScreenRect workArea = screen;
   if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) workArea = FromRect(work);

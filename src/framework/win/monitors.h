@@ -7,5 +7,8 @@
 #include "framework/screen_layout.h"
 
 ScreenLayout DesktopLayout();
+// The virtual screen's bounds alone, without asking for the monitors: cheap enough for every
+// tick. The primary screen where the system knows no virtual screen.
+ScreenRect VirtualScreenBounds();
 // The primary screen alone, at (0, 0): what a preview inside another window scales from.
 ScreenLayout PrimaryLayout();
