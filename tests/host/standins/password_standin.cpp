@@ -40,6 +40,7 @@ bool Has(const std::string& step, const char* word) {
 struct Sight {
   int Topmost = 0;    // the most windows of ours, besides the prompt, seen topmost at once
   bool Above = true;  // the prompt was above every visible window of ours each time
+  std::string Over;   // the class of the first window of ours seen above it, if one was
   int Ticks = 0;      // WM_TIMER for windows of ours other than the saver's own
 };
 
@@ -55,7 +56,12 @@ void LookAtTheBand(HWND prompt, Sight& sight) {
       promptSeen = true;
       continue;
     }
-    if (!promptSeen) sight.Above = false;
+    if (!promptSeen && sight.Above) {
+      sight.Above = false;
+      char name[64] = {};
+      GetClassNameA(window, name, sizeof name);
+      sight.Over = name;
+    }
     if ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) ++topmost;
   }
   if (topmost > sight.Topmost) sight.Topmost = topmost;
@@ -123,8 +129,8 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND saver) {
   HWND prompt = ShowPrompt(saver);
   if (prompt) RunPrompt(saver, prompt, step, sight);
   if (IsWindow(prompt)) DestroyWindow(prompt);
-  standin::Log("verify step=%s shown=%d topmost=%d above=%d ticks=%d running=%d answer=%d",
+  standin::Log("verify step=%s shown=%d topmost=%d above=%d ticks=%d running=%d answer=%d over=%s",
                step.c_str(), prompt ? 1 : 0, sight.Topmost, sight.Above ? 1 : 0, sight.Ticks,
-               running ? 1 : 0, accept ? 1 : 0);
+               running ? 1 : 0, accept ? 1 : 0, sight.Over.empty() ? "-" : sight.Over.c_str());
   return accept ? TRUE : FALSE;
 }
