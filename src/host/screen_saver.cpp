@@ -37,6 +37,9 @@ bool DisplayOn = true;  // as the last display notice said
 bool ReportBoxUp = false;
 bool SessionEnding = false;  // between a log-off's question and its end
 bool PromptUp = false;       // the platform's password prompt is on the screen
+// The host stays where the prompt's start put it, below the prompt: wine's activation, which
+// follows the X server's focus events, may otherwise raise it over the prompt a moment later.
+bool HostPlaceHeld = false;
 
 using TopmostBand = std::vector<HWND>;
 constexpr UINT Quietly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
@@ -535,6 +538,8 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   // that arrives meanwhile is the prompt's to answer (the default would destroy the window
   // under it); a destruction, as at a log-off, still finishes the program.
   if (PasswordCheckActive && message == WM_CLOSE) return 0;
+  if (HostPlaceHeld && message == WM_WINDOWPOSCHANGING)
+    reinterpret_cast<WINDOWPOS*>(lParam)->flags |= SWP_NOZORDER;
   if (PasswordCheckActive && message != WM_DESTROY)
     return DefWindowProcA(window, message, wParam, lParam);
   if (SaverMode == smRun && message == WM_TIMER && wParam == HostTimerId) {
@@ -607,7 +612,9 @@ int32_t CheckPassword(HWND window) {
   TellSceneWhetherShown(window);
   const TopmostBand hidden = HideTopmostWindows(window);
   SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  HostPlaceHeld = true;
   int32_t accepted = VerifyProc(window);
+  HostPlaceHeld = false;
   // A log-off during the prompt may have ended the run already.
   if (IsWindow(window)) {
     RaiseHostAgain(window, hidden);
