@@ -125,7 +125,7 @@ DIALOG_SUITES='^(ballpara_form_test|settings_dialog_e2e_test)$'
 
 run_windows_stages() {
   local small=800x600x24 screen=1024x768x24 layout
-  local others='measures|two-monitors|dpi144|win98|package'
+  local others='measures|two-monitors|dpi144|win98|package|fallback'
   # One at a time within a lane: a lane's end-to-end tests share its screen and registry.
   # A software rasteriser's frame costs in proportion to its pixels, so every suite runs on
   # the smallest screen its checks allow: the suites that measure (closes, error reports,
@@ -143,6 +143,8 @@ run_windows_stages() {
     lane_on_xvfb "$small" windows_ctest -LE "$others" -R "$GDI_SCENE_SUITE"
   start_stage "windows tests, settings dialogs" \
     lane_on_xvfb "$screen" windows_ctest -LE "$others" -R "$DIALOG_SUITES"
+  start_stage "windows tests without Direct3D" \
+    lane_on_xvfb "$small" windows_ctest -L fallback
   start_stage "windows tests at 144 dpi" lane_on_xvfb "$screen" at_dpi 144 windows_ctest -L dpi144
   start_stage "windows tests in Windows 98 mode" \
     lane_on_xvfb "$small" in_windows98_mode windows_ctest -L win98

@@ -172,7 +172,7 @@ void TFDxBall::LoadBackground(PixelImage& work) {
       break;
     case BackgroundSource::ScreenCopy:
       // The whole virtual screen, each monitor with its own desktop, at 24 bits per pixel.
-      work = OverBlack(CopyScreenPixels(DesktopLayout().Virtual()));
+      work = OverBlack(DesktopCopyAtStart(DesktopLayout().Virtual()));
       BackImage = work;
       break;
     case BackgroundSource::BuiltIn:
@@ -186,7 +186,7 @@ void TFDxBall::FormShow() {
   UpdateFrameTimer();
   if (DisplayTried) return;
   DisplayTried = true;
-  DXDraw->Initialize();
+  InitializeDisplay();
   FitDisplayToDevice();
 }
 
@@ -204,7 +204,7 @@ void TFDxBall::FitDisplayToDevice() {
   DXDraw->Finalize();
   SetWindowState(wsNormal);
   SetBounds(Drawn.Left, Drawn.Top, Drawn.Width(), Drawn.Height());
-  DXDraw->Initialize();
+  InitializeDisplay();
 }
 
 ScreenRect TFDxBall::PlaceInParent() {
@@ -212,6 +212,10 @@ ScreenRect TFDxBall::PlaceInParent() {
   GetWindowRect(Handle(), &rect);
   MapWindowPoints(nullptr, ParentWindow(), reinterpret_cast<POINT*>(&rect), 2);
   return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+void TFDxBall::InitializeDisplay() {
+  DisplayFailed = !DXDraw->Initialize();
 }
 
 void TFDxBall::FormDestroy() {
@@ -313,7 +317,7 @@ void TFDxBall::SwitchDisplay() {
     DXDraw->Options.SelectDriver = true;
   }
   SetCursor(CursorHidden ? nullptr : LoadCursor(nullptr, IDC_ARROW));
-  DXDraw->Initialize();
+  InitializeDisplay();
   if (DXDraw->Options.FullScreen) {
     CoverEveryMonitor();
   } else {
@@ -352,7 +356,7 @@ bool TFDxBall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
       DXDraw->Finalize();
       return false;
     case WM_EXITSIZEMOVE:
-      DXDraw->Initialize();
+      InitializeDisplay();
       return false;
     case WM_SETCURSOR:
       if (CursorHidden && LOWORD(lParam) == HTCLIENT) {
@@ -387,7 +391,9 @@ void TFDxBall::SetDisplayAwake(bool awake) {
 }
 
 void TFDxBall::UpdateFrameTimer() {
-  Timer1.SetEnabled(!DisplayAsleep && !SceneHidden);
+  const bool framesDue = !DisplayAsleep && !SceneHidden;
+  if (!framesDue) LossWatch.Rest();
+  Timer1.SetEnabled(framesDue);
 }
 
 // A texture whose device copy could not be made (no video memory left, a format the
@@ -415,7 +421,11 @@ const TDirect3DTexture* TFDxBall::LayerTexture(int layer, int k) const {
 }
 
 void TFDxBall::DrawScene() {
-  if (!DXDraw->CanDraw()) return;
+  // A display finalised on purpose (while the user moves the window) is not lost.
+  if (!DXDraw->Initialized()) return;
+  const bool canDraw = DXDraw->CanDraw();
+  LossWatch.FrameDue(GetTickCount(), canDraw);
+  if (!canDraw) return;
   DXDraw->Clear();
   DrawBackground();
   MotionStep();

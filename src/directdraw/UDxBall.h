@@ -70,6 +70,11 @@ class TFDxBall : public TForm {
   // stopped. Frames also rest while Escape has hidden the scene.
   void SetDisplayAwake(bool awake);
 
+  // Whether the scene can no longer show anything: its display could not be initialised
+  // (at the start, or again after a switch, a move or a display change), or its frames went
+  // undrawn for LostDisplayGiveUpMs. The host then hands the run to the GDI+ scene.
+  bool GaveUp() const { return DisplayFailed || LossWatch.GaveUp(); }
+
  protected:
   void FormCreate() override;
   void FormClose(TCloseAction& action) override;
@@ -90,6 +95,7 @@ class TFDxBall : public TForm {
   ScreenRect PlaceInParent();
   void FillBackgroundSurface();
   void UpdateFrameTimer();
+  void InitializeDisplay();
   const TDirect3DTexture* LayerTexture(int layer, int k) const;
   static bool HasDeviceCopy(const std::unique_ptr<TDirect3DTexture>& texture);
 
@@ -112,4 +118,6 @@ class TFDxBall : public TForm {
   WINDOWPLACEMENT Placement{};
   ScreenRect Drawn;                // in the run's window, which covers the world
   bool DrawsPartOfWindow = false;  // the device could not take the whole window
+  bool DisplayFailed = false;      // the last initialisation of the display failed
+  DisplayLossWatch LossWatch;
 };

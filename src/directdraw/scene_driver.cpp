@@ -5,7 +5,8 @@
 #include "directdraw/UDxBall.h"
 
 namespace {
-// Lives until the process ends, like every form of the program.
+// Lives until the process ends, like every form of the program, unless the run hands over
+// to the GDI+ scene.
 std::unique_ptr<TFDxBall> SceneForm;
 
 void Start(HWND host) {
@@ -23,7 +24,16 @@ void SetAwake(bool awake) {
   if (SceneForm) SceneForm->SetDisplayAwake(awake);
 }
 
-constexpr FullScreenDriver Table{Start, Finish, SetAwake};
+bool GaveUp() {
+  return SceneForm && SceneForm->GaveUp();
+}
+
+void Abandon() {
+  Finish();
+  SceneForm.reset();
+}
+
+constexpr FullScreenDriver Table{Start, Finish, SetAwake, GaveUp, Abandon};
 }  // namespace
 
 const FullScreenDriver& DirectDrawSceneDriver() {

@@ -53,3 +53,11 @@ FormKeyAction ClassifyFormKey(uint16_t key, bool altDown) {
   return FormKeyAction::ForwardToHost;
 }
 
+void DisplayLossWatch::FrameDue(uint32_t nowMs, bool drew) {
+  if (drew) {
+    LostSince.reset();
+    return;
+  }
+  if (!LostSince) LostSince = nowMs;
+  if (nowMs - *LostSince >= LostDisplayGiveUpMs) Given = true;
+}

@@ -26,3 +26,24 @@ std::optional<std::string> PictureEntry(const TStringList& list, int k);
 // or Alt+Enter could never be typed.
 enum class FormKeyAction { Close, SwitchDisplay, ForwardToHost, Ignore };
 FormKeyAction ClassifyFormKey(uint16_t key, bool altDown);
+
+// A display whose frames are due but cannot be drawn for this long is taken as gone for good,
+// and the run goes on with the GDI+ scene. Long enough for what passes by itself (a display
+// mode change settling, a driver reset recovering, a moment on another desktop); short enough
+// that a user who looks sees only a few seconds of a still picture.
+inline constexpr uint32_t LostDisplayGiveUpMs = 3000;
+
+// Watches whether the frames that are due get drawn. Time while no frame is due (the display
+// off, the scene hidden) does not count. Tick counts wrap.
+class DisplayLossWatch {
+ public:
+  // A frame was due at nowMs; drew tells whether the display could draw it.
+  void FrameDue(uint32_t nowMs, bool drew);
+  // No frames are due until the next FrameDue: an undrawn stretch starts afresh after it.
+  void Rest() { LostSince.reset(); }
+  bool GaveUp() const { return Given; }
+
+ private:
+  std::optional<uint32_t> LostSince;
+  bool Given = false;
+};

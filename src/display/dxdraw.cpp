@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "display/dxdraw_test_hooks.h"
 #include "display/surface_pixels.h"
 #include "framework/win/procedure.h"
 #include "image/pixel_image.h"
@@ -19,6 +20,7 @@ struct {
   std::optional<PresentPath> ForcedPresentPath;  // a child window's frames take this one
   bool TextureCopiesRefused = false;             // as by a device without video memory
   SurfaceLimit Limit;                            // devices take no larger surfaces
+  bool SurfacesLostForGood = false;              // as on a device that is gone
 } Hooks;
 
 DirectDrawCreateExProc LoadDirectDrawCreateEx() {
@@ -330,6 +332,7 @@ void TDXDraw::ReleaseSurface(IDirectDrawSurface7*& surface) {
 
 bool TDXDraw::CanDraw() {
   if (!Ready || Finalizing || !PrimarySurface || !BackSurface) return false;
+  if (Hooks.SurfacesLostForGood) return false;
   if (PrimarySurface->IsLost() != DD_OK || BackSurface->IsLost() != DD_OK) {
     if (!RestoreLostSurfaces()) return false;
   }
@@ -679,4 +682,8 @@ bool TDirectDrawSurface::LoadFromPicture(const PixelImage& picture, int32_t widt
   stretched.SetSize(width, height, 32);
   if (!picture.Empty()) stretched.StretchDraw(picture, {0, 0, width, height});
   return WriteImageToSurface(Handle, stretched);
+}
+
+void LoseSurfacesForGood(bool lost) {
+  Hooks.SurfacesLostForGood = lost;
 }

@@ -20,6 +20,13 @@ struct FullScreenDriver {
   // The display went off (false) or came back (true): every timer that makes frames, wind
   // or sound holds, then each goes on where it stopped. Does nothing before Start.
   void (*SetAwake)(bool awake);
+  // Whether the scene can no longer show anything (its display failed for good). Asked
+  // after Start and at every host tick; false for a driver that cannot fail that way.
+  bool (*GaveUp)();
+  // Drops the scene now, its window and everything it holds, so that another driver can
+  // take the run over. Called from the host's tick or start-up, never from the scene's own
+  // handlers.
+  void (*Abandon)();
 };
 
 struct ConfigureDriver {

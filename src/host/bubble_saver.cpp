@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "directdraw/scene_driver.h"
+#include "display/dxdraw.h"
 #include "drivers/driver_table.h"
 #include "framework/display_scale.h"
 #include "framework/win/dpi.h"
@@ -20,16 +21,28 @@
 
 namespace {
 
-// The run's full-screen driver, chosen at start-up by UseDirectDraw; null in the preview.
+// The run's full-screen driver: the user's choice, or the GDI+ scene where Direct3D cannot
+// draw; null in the preview.
 const FullScreenDriver* RunDriver = nullptr;
+bool GdiplusStarted = false;
+bool SceneShown = true;  // what the host last said: a new driver starts in the same state
 
-const FullScreenDriver* ChooseRunDriver(ScreenSaverMode mode) {
-  if (mode != smRun) return nullptr;
-  return UseDirectDraw ? &DirectDrawSceneDriver() : &GdiplusSceneDriver();
+const FullScreenDriver* DriverFor(RunScene scene) {
+  switch (scene) {
+    case RunScene::DirectDraw:
+      return &DirectDrawSceneDriver();
+    case RunScene::Gdiplus:
+      return &GdiplusSceneDriver();
+    case RunScene::None:
+      break;
+  }
+  return nullptr;
 }
 
-bool DrawsWithGdiplus(ScreenSaverMode mode) {
-  return mode == smPreview || !UseDirectDraw;
+// Looked up only when Direct3D was chosen: the GDI+ run never loads ddraw.dll.
+DirectDrawState DirectDrawAtStart(ScreenSaverMode mode) {
+  if (mode != smRun || !UseDirectDraw) return DirectDrawState::Untried;
+  return TDXDraw::DirectDrawAvailable() ? DirectDrawState::Untried : DirectDrawState::Missing;
 }
 
 // The run and /p 0, as opposed to a preview inside another program's window.
@@ -67,6 +80,7 @@ void CloseChime() {
 
 void PrepareGdiplus(HWND window) {
   StartGdiplus();
+  GdiplusStarted = true;
   LoadGdiplusPictures(IsFullScreen(window) ? DesktopLayout().Virtual() : ScreenRect{});
   BallsCount = ForcedBallsCount(WorldRect.Width);
 }
@@ -81,35 +95,63 @@ void StartPreview(HWND window) {
   Restitution = 1.0;  // the preview keeps the full speed at walls and collisions
 }
 
+// Starts the run's scene: the GDI+ scene first gets GDI+, its pictures and its own count of
+// bubbles. The bubbles are laid out anew for every scene, as its own start lays them out.
+void StartRunScene(HWND window, RunScene scene) {
+  RunDriver = DriverFor(scene);
+  if (scene == RunScene::Gdiplus) PrepareGdiplus(window);
+  InitBubbles(BallsCount);
+  RunDriver->Start(window);
+  if (!SceneShown) RunDriver->SetAwake(false);
+}
+
+// A Direct3D scene that cannot show anything gives the run to the GDI+ scene, exactly as if
+// the user had chosen it. What the host owns stays: the world's size and walls, the chime
+// (one port, so no note sounds twice). What the scene owns goes with it: its form, display,
+// textures and wind; the GDI+ scene brings its own wind, pictures and count.
+void HandOverIfGivenUp(HWND window) {
+  if (!RunDriver || !RunDriver->GaveUp()) return;
+  RunDriver->Abandon();
+  StartRunScene(window, ChooseRunScene(true, UseDirectDraw, DirectDrawState::GaveUp));
+}
+
 }  // namespace
 
 void BubbleStartup(HWND window, ScreenSaverMode mode) {
   LoadSettings();
-  RunDriver = ChooseRunDriver(mode);
+  const RunScene scene = ChooseRunScene(mode == smRun, UseDirectDraw, DirectDrawAtStart(mode));
+  RunDriver = nullptr;
   BallsCount = LimitBallsCount(BallsCount);
   SizeTheWorld(window);
   OpenChime();
-  if (DrawsWithGdiplus(mode)) PrepareGdiplus(window);
-  InitBubbles(BallsCount);
-  if (RunDriver) RunDriver->Start(window);
+  if (mode == smPreview) PrepareGdiplus(window);
+  if (scene != RunScene::None) {
+    StartRunScene(window, scene);
+    HandOverIfGivenUp(window);
+  } else {
+    InitBubbles(BallsCount);
+  }
   if (mode == smPreview) StartPreview(window);
 }
 
 void BubbleTick(HWND window, ScreenSaverMode mode) {
   if (mode == smPreview) DrawPreviewFrame(window);
+  if (mode == smRun) HandOverIfGivenUp(window);
 }
 
-void BubbleFinish(HWND, ScreenSaverMode mode) {
+void BubbleFinish(HWND, ScreenSaverMode) {
   CloseChime();
   // The GDI+ scene goes before GDI+ itself: its bitmaps and graphics must be disposed
   // while GDI+ still runs.
   if (RunDriver) RunDriver->Finish();
-  if (!DrawsWithGdiplus(mode)) return;
+  if (!GdiplusStarted) return;
   FreePreviewImages();
   ShutdownGdiplus();
+  GdiplusStarted = false;
 }
 
 void BubbleSceneShown(HWND, ScreenSaverMode, bool shown) {
+  SceneShown = shown;
   if (RunDriver) RunDriver->SetAwake(shown);
 }
 

@@ -60,3 +60,10 @@ DisplayNotice ChooseDisplayNotice(uint32_t majorVersion, uint32_t minorVersion) 
 bool DisplayShowsFrames(uint32_t noticeValue) {
   return noticeValue != 0;
 }
+
+RunScene ChooseRunScene(bool runMode, bool useDirectDraw, DirectDrawState state) {
+  if (!runMode) return RunScene::None;
+  if (!useDirectDraw) return RunScene::Gdiplus;
+  const bool cannotDraw = state == DirectDrawState::Missing || state == DirectDrawState::GaveUp;
+  return cannotDraw ? RunScene::Gdiplus : RunScene::DirectDraw;
+}

@@ -43,3 +43,10 @@ bool CursorSettlingAfterDisplayChange(uint32_t changedAtMs, uint32_t nowMs);
 enum class DisplayNotice { ConsoleDisplayState, MonitorPowerOn };
 DisplayNotice ChooseDisplayNotice(uint32_t majorVersion, uint32_t minorVersion);
 bool DisplayShowsFrames(uint32_t noticeValue);
+
+// The scene a run shows. A choice of Direct3D stands only where Direct3D draws: without
+// ddraw.dll, or once its display could not start or stayed lost, the run shows the GDI+
+// scene instead, so that no PC is left with a black screen. The stored choice is not changed.
+enum class RunScene { None, DirectDraw, Gdiplus };
+enum class DirectDrawState { Untried, Missing, Drawing, GaveUp };
+RunScene ChooseRunScene(bool runMode, bool useDirectDraw, DirectDrawState state);

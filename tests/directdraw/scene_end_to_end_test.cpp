@@ -21,10 +21,7 @@ class DirectDrawRunTest : public ::testing::Test {
     harness::Settings::Clear();
     harness::CentreCursor();
   }
-  void TearDown() override {
-    harness::Settings::Clear();
-    SetEnvironmentVariableA("WINEDLLOVERRIDES", Overrides.empty() ? nullptr : Overrides.c_str());
-  }
+  void TearDown() override { harness::Settings::Clear(); }
 
   HWND StartRun(harness::SaverProcess& saver) {
     EXPECT_TRUE(saver.Started());
@@ -32,7 +29,6 @@ class DirectDrawRunTest : public ::testing::Test {
         {.ClassName = HostWindowClass, .Title = RunTitle, .ProcessId = saver.Id()}, StartTimeout);
     if (!Host) return nullptr;
     Scene = harness::WaitForWindow({.ClassName = FormWindowClass, .Parent = Host}, 5000);
-    // Without DirectDraw nothing is drawn, and the tests of that case look for themselves.
     harness::WaitForScreenDrawn(StartTimeout);
     harness::PumpFor(1500);  // a few frames
     return Host;
@@ -45,11 +41,6 @@ class DirectDrawRunTest : public ::testing::Test {
 
   HWND Host = nullptr;
   HWND Scene = nullptr;
-  std::string Overrides = [] {
-    char buffer[512] = {};
-    GetEnvironmentVariableA("WINEDLLOVERRIDES", buffer, sizeof buffer);
-    return std::string(buffer);
-  }();
 };
 
 }  // namespace
@@ -149,15 +140,4 @@ TEST_F(DirectDrawRunTest, BackTypeThreeStretchesThePictureFileOverTheScreen) {
     EXPECT_NEAR(harness::Green(pixel), 0x40, 8);
     EXPECT_NEAR(harness::Blue(pixel), 0xC0, 8);
   }
-}
-
-TEST_F(DirectDrawRunTest, WithoutDirectDrawTheRunKeepsGoingAndCloses) {
-  SetEnvironmentVariableA("WINEDLLOVERRIDES", (Overrides + ";ddraw=d").c_str());
-  harness::SaverProcess saver({"/s"});
-  ASSERT_NE(StartRun(saver), nullptr);
-  harness::PumpFor(1000);
-  EXPECT_TRUE(saver.Running());
-  EXPECT_FALSE(harness::WaitForMessageBox(saver.Id(), 500).has_value());
-  harness::PostKey(Scene ? Scene : Host, VK_SPACE);
-  EXPECT_TRUE(saver.WaitForExit(EndTimeout));
 }

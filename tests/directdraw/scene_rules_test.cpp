@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 TEST(PictureDecoderChoice, LooksForTheExtensionAnywhereInTheUpperCasedName) {
   EXPECT_EQ(ChooseDecoder("c:\\pics\\cat.png"), PictureDecoder::Png);
   EXPECT_EQ(ChooseDecoder("photo.png.bmp"), PictureDecoder::Png);
@@ -42,3 +45,35 @@ TEST(FormKeys, OtherKeysGoToTheHostButBareModifiersDoNot) {
   }
 }
 
+TEST(DisplayLoss, GivesUpOnlyAfterFramesWentUndrawnForTheWholeDelay) {
+  const uint32_t start = 0xFFFFF000u;  // across the tick count's wrap
+  const uint32_t late = start + LostDisplayGiveUpMs;
+  const struct {
+    const char* Name;
+    std::vector<std::pair<uint32_t, bool>> Frames;  // (when due, drew)
+    bool RestBeforeLast;
+    bool GaveUp;
+  } rows[] = {
+      {"drawing", {{start, true}, {late, true}}, false, false},
+      {"lost for the whole delay", {{start, false}, {late - 1, false}, {late, false}}, false, true},
+      {"one short of the delay", {{start, false}, {late - 1, false}}, false, false},
+      {"a drawn frame starts afresh",
+       {{start, false}, {start + 10, true}, {late, false}},
+       false,
+       false},
+      {"resting does not count", {{start, false}, {late, false}}, true, false},
+  };
+  for (const auto& r : rows) {
+    DisplayLossWatch watch;
+    for (size_t i = 0; i < r.Frames.size(); ++i) {
+      if (r.RestBeforeLast && i + 1 == r.Frames.size()) watch.Rest();
+      watch.FrameDue(r.Frames[i].first, r.Frames[i].second);
+    }
+    EXPECT_EQ(watch.GaveUp(), r.GaveUp) << r.Name;
+  }
+  DisplayLossWatch given;
+  given.FrameDue(start, false);
+  given.FrameDue(late, false);
+  given.FrameDue(late + 40, true);
+  EXPECT_TRUE(given.GaveUp()) << "a display given up stays given up";
+}

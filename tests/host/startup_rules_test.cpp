@@ -113,3 +113,24 @@ TEST(DisplayPower, Windows8AndLaterTellTheDisplayStateOlderSystemsTheMonitorPowe
 }
 
 }  // namespace
+
+TEST(RunSceneChoice, DirectThreeDStandsOnlyWhereItDraws) {
+  using S = DirectDrawState;
+  const struct {
+    bool Run, UseDirectDraw;
+    S State;
+    RunScene Expected;
+  } rows[] = {
+      {false, true, S::Drawing, RunScene::None},  // preview, configure: no run scene
+      {false, false, S::Missing, RunScene::None},
+      {true, false, S::Drawing, RunScene::Gdiplus},  // chosen by hand, whatever Direct3D can
+      {true, true, S::Untried, RunScene::DirectDraw},
+      {true, true, S::Drawing, RunScene::DirectDraw},
+      {true, true, S::Missing, RunScene::Gdiplus},  // no ddraw.dll
+      {true, true, S::GaveUp, RunScene::Gdiplus},   // could not start, or stayed lost
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(ChooseRunScene(r.Run, r.UseDirectDraw, r.State), r.Expected)
+        << r.Run << r.UseDirectDraw << static_cast<int>(r.State);
+  }
+}

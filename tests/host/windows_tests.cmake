@@ -107,3 +107,15 @@ target_compile_definitions(host_password_tests PRIVATE
 add_dependencies(host_password_tests vesperine_scr password_standin_plain
   password_standin_decorated mpr_standin_plain mpr_standin_decorated)
 set_tests_properties(host_password_tests PROPERTIES RUN_SERIAL TRUE LABELS win98)
+
+# A PC where Direct3D cannot draw: the real program with Wine's Direct3D off and without
+# ddraw.dll, and in process, with the program's own start-up, a display lost for good. In a
+# lane of its own (label fallback): a row turns Wine's Direct3D off for the whole prefix.
+vesperine_unit_test(NAME host_fallback_tests
+  SOURCES fallback_test.cpp ${PROJECT_SOURCE_DIR}/src/host/bubble_saver.cpp
+  LIBS vesperine_harness vesperine_host vesperine_settings_win vesperine_directdraw
+       vesperine_gdiplus_scene vesperine_gdiplus vesperine_settings_dialog vesperine_world
+       vesperine_resources
+  TIMEOUT 600)
+add_dependencies(host_fallback_tests vesperine_scr)
+set_tests_properties(host_fallback_tests PROPERTIES RUN_SERIAL TRUE LABELS fallback)

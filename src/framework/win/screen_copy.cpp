@@ -1,5 +1,7 @@
 #include "framework/win/screen_copy.h"
 
+#include <optional>
+
 #include "framework/win/dib.h"
 
 HBITMAP CopyScreenBitmap(const ScreenRect& area) {
@@ -29,6 +31,16 @@ PixelImage CopyScreenPixels(const ScreenRect& area) {
   for (int y = 0; y < height; ++y) {
     uint8_t* row = copy.Row(y);
     for (int x = 0; x < width; ++x) row[x * 4 + 3] = 255;
+  }
+  return copy;
+}
+
+PixelImage DesktopCopyAtStart(const ScreenRect& area) {
+  static std::optional<ScreenRect> copiedArea;
+  static PixelImage copy;
+  if (copiedArea != area) {
+    copy = CopyScreenPixels(area);
+    copiedArea = area;
   }
   return copy;
 }

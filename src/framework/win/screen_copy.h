@@ -15,3 +15,8 @@ HBITMAP CopyScreenBitmap(const ScreenRect& area);
 // The area as 32-bit pixels, every alpha byte 255: the screen's fourth byte is no alpha.
 // Black where the copy could not be made.
 PixelImage CopyScreenPixels(const ScreenRect& area);
+
+// The area as it was at the first copy of the process (taken again only if the area is
+// another): a scene that takes a run over later still shows the desktop as it was when the
+// saver started, not the run's own window.
+PixelImage DesktopCopyAtStart(const ScreenRect& area);

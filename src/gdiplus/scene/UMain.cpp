@@ -125,7 +125,7 @@ void TFMain::SetUpBackground() {
       break;
     case BackgroundSource::ScreenCopy:
       // The whole virtual screen, so that each monitor can show its own desktop.
-      Image1.Picture = CopyScreenPixels(DesktopLayout().Virtual());
+      Image1.Picture = DesktopCopyAtStart(DesktopLayout().Virtual());
       break;
     case BackgroundSource::BuiltIn:
       break;

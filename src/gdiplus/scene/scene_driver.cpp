@@ -23,7 +23,12 @@ void SetAwake(bool awake) {
   if (SceneForm) SceneForm->SetDisplayAwake(awake);
 }
 
-constexpr FullScreenDriver Table{Start, Finish, SetAwake};
+// Layered windows need no device that could be lost: this scene never gives up.
+bool GaveUp() {
+  return false;
+}
+
+constexpr FullScreenDriver Table{Start, Finish, SetAwake, GaveUp, Finish};
 }  // namespace
 
 const FullScreenDriver& GdiplusSceneDriver() {
