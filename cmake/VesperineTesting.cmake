@@ -1,4 +1,4 @@
-# vesperine_unit_test(NAME name SOURCES a.cpp ... LIBS lib ... [ARGS arg ...])
+# vesperine_unit_test(NAME name LANE lane SOURCES a.cpp ... LIBS lib ... [ARGS arg ...])
 # Natively each GoogleTest case becomes a ctest test; in the Windows build the whole
 # binary is one ctest test run under the cross-compiling emulator (wine), because
 # discovering the cases would start wine once per case.
@@ -23,8 +23,46 @@ if(VESPERINE_BUILD_TESTS)
   endif()
 endif()
 
+# The lanes the Windows tests run in (scripts/lanes.sh gives each its screen, prefix and
+# set-up; `scripts/lane NAME` runs one). Every Windows test names one as its ctest label.
+set(VESPERINE_WINDOWS_LANES measures host-direct3d gdi-scene dialogs rest fallback dpi144 win98
+    two-monitors package)
+
+# A Windows test of a command line of its own: vesperine_windows_test(NAME name LANE lane
+# [TIMEOUT s] COMMAND program args...).
+function(vesperine_windows_test)
+  cmake_parse_arguments(T "" "NAME;LANE;TIMEOUT" "COMMAND" ${ARGN})
+  if(NOT T_LANE IN_LIST VESPERINE_WINDOWS_LANES)
+    message(FATAL_ERROR "Windows test ${T_NAME} names no lane of: ${VESPERINE_WINDOWS_LANES}")
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_test(NAME ${T_NAME} COMMAND ${T_COMMAND})
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "windows;${T_LANE}")
+  # A deferred call reads its arguments when it runs: the name goes in as text.
+  cmake_language(EVAL CODE "cmake_language(DEFER CALL vesperine_check_lane [[${T_NAME}]])")
+endfunction()
+
+# Fails the configure step where a Windows test has not exactly one lane among its labels at
+# the end of its folder (a label set by hand after the test was made replaces the lane).
+function(vesperine_check_lane test)
+  get_test_property(${test} LABELS labels)
+  set(lanes "")
+  foreach(label IN LISTS labels)
+    if(label IN_LIST VESPERINE_WINDOWS_LANES)
+      list(APPEND lanes ${label})
+    endif()
+  endforeach()
+  list(LENGTH lanes count)
+  if(NOT count EQUAL 1)
+    message(FATAL_ERROR "Windows test ${test} has the lanes '${lanes}': it needs exactly one of "
+                        "${VESPERINE_WINDOWS_LANES}")
+  endif()
+endfunction()
+
 function(vesperine_unit_test)
-  cmake_parse_arguments(T "NO_MAIN" "NAME;TIMEOUT" "SOURCES;LIBS;ARGS" ${ARGN})
+  cmake_parse_arguments(T "NO_MAIN" "NAME;LANE;TIMEOUT" "SOURCES;LIBS;ARGS" ${ARGN})
   if(NOT VESPERINE_BUILD_TESTS)
     return()
   endif()
@@ -40,8 +78,8 @@ function(vesperine_unit_test)
   target_compile_definitions(${T_NAME} PRIVATE
     VESPERINE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   if(WIN32)
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME} ${T_ARGS})
-    set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS windows)
+    vesperine_windows_test(NAME ${T_NAME} LANE "${T_LANE}" TIMEOUT ${T_TIMEOUT}
+                           COMMAND ${T_NAME} ${T_ARGS})
   else()
     gtest_discover_tests(${T_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS native)
   endif()

@@ -110,51 +110,76 @@ package_stage() {
   (cd "$dist" && sha256sum --quiet -c SHA256SUMS) || { echo "FAILED: SHA256SUMS"; failed=1; }
 
   VESPERINE_PACKAGE_DIST=$dist VESPERINE_PACKAGE_UPGRADE=$work/upgrade \
-    VESPERINE_PACKAGE_SIGNED=$work/signed windows_ctest -L package || failed=1
+    VESPERINE_PACKAGE_SIGNED=$work/signed windows_ctest -L '^package$' || failed=1
   return $failed
 }
 
-# The suites that measure nothing share lanes of about the same length: the GDI+ scene's
-# end-to-end tests, the host's and the Direct3D scene's suites, the settings dialogs' and the
-# rest. A lane leaves a core idle about half the time (it waits for teardowns and frames), so
-# under emulation one lane for them all was the longest stage by far.
-GDI_SCENE_SUITE='^gdiscene_end_to_end_tests$'
-# The picture formats' suite goes with the rest, which keeps the two lanes about even.
-HOST_AND_DIRECT3D_SUITES='^(directdraw_|host_(core|preview|run_untimed|power)_)'
-DIALOG_SUITES='^(ballpara_form_test|settings_dialog_e2e_test)$'
+# The lanes, each named by the ctest label its tests carry (cmake/VesperineTesting.cmake). A
+# software rasteriser's frame costs in proportion to its pixels, so every lane has the smallest
+# screen its checks allow: the suites that measure (closes, error reports, bounds) 640 x 480,
+# where an emulated CPU draws a frame in well under half the time; the dialogs (whose sizes and
+# places are laid out for 1024 x 768, at 144 dpi too) and the package 1024 x 768; the rest
+# 800 x 600. The suites that measure nothing are split into lanes of about the same length:
+# a lane leaves a core idle about half the time (it waits for teardowns and frames).
+LANES="measures host-direct3d gdi-scene dialogs rest fallback dpi144 win98 two-monitors-right
+two-monitors-left package"
+
+# run_lane NAME: one lane's tests as scripts/test runs them, one at a time (a lane's
+# end-to-end tests share its screen and registry).
+run_lane() {
+  local small=800x600x24 screen=1024x768x24
+  case "$1" in
+    measures) lane_on_xvfb 640x480x24 windows_ctest -L '^measures$' ;;
+    host-direct3d | gdi-scene | rest | fallback) lane_on_xvfb "$small" windows_ctest -L "^$1\$" ;;
+    dialogs) lane_on_xvfb "$screen" windows_ctest -L '^dialogs$' ;;
+    dpi144) lane_on_xvfb "$screen" at_dpi 144 windows_ctest -L '^dpi144$' ;;
+    win98) lane_on_xvfb "$small" in_windows98_mode windows_ctest -L '^win98$' ;;
+    two-monitors-right | two-monitors-left)
+      lane_on_two_monitors "${1#two-monitors-}" windows_ctest -L '^two-monitors$' ;;
+    package) lane_on_xvfb "$screen" package_stage ;;
+    *)
+      echo "no lane '$1'; the lanes are:" $LANES >&2
+      return 2
+      ;;
+  esac
+}
+
+# Every Windows test carries a lane that run_lane knows, or it would never run.
+check_lane_labels() {
+  local label known failed=0 lanes
+  known=" $(echo $LANES) two-monitors windows "
+  for label in $(ctest --preset win32 --print-labels 2>/dev/null | sed -n 's/^  *//p'); do
+    case "$known" in
+      *" $label "*) ;;
+      *) echo "FAILED: the label '$label' is no lane of scripts/lanes.sh"; failed=1 ;;
+    esac
+  done
+  lanes=$(echo $LANES two-monitors | tr ' ' '|')
+  if ctest --preset win32 -N -LE "^($lanes)\$" | grep -q 'Test *#'; then
+    ctest --preset win32 -N -LE "^($lanes)\$" | grep 'Test *#'
+    echo "FAILED: the Windows tests above are in no lane"; failed=1
+  fi
+  [ $failed = 0 ] && echo "1 passed, 0 failed"
+  return $failed
+}
 
 run_windows_stages() {
-  local small=800x600x24 screen=1024x768x24 layout
-  local others='measures|two-monitors|dpi144|win98|package|fallback'
-  # One at a time within a lane: a lane's end-to-end tests share its screen and registry.
-  # A software rasteriser's frame costs in proportion to its pixels, so every suite runs on
-  # the smallest screen its checks allow: the suites that measure (closes, error reports,
-  # bounds) on 640 x 480, where an emulated CPU draws a frame in well under half the time;
-  # the dialogs' suites, whose sizes and places are laid out for 1024 x 768 (at 144 dpi too),
-  # on that; the rest on 800 x 600.
-  run_stage "windows tests that measure (alone)" \
-    lane_on_xvfb 640x480x24 windows_ctest -L measures
-  start_stage "windows tests, host and Direct3D" \
-    lane_on_xvfb "$small" windows_ctest -LE "$others" -R "$HOST_AND_DIRECT3D_SUITES"
-  start_stage "windows tests, the rest" \
-    lane_on_xvfb "$small" windows_ctest -LE "$others" \
-    -E "$GDI_SCENE_SUITE|$HOST_AND_DIRECT3D_SUITES|$DIALOG_SUITES"
-  start_stage "windows tests, GDI+ scene" \
-    lane_on_xvfb "$small" windows_ctest -LE "$others" -R "$GDI_SCENE_SUITE"
-  start_stage "windows tests, settings dialogs" \
-    lane_on_xvfb "$screen" windows_ctest -LE "$others" -R "$DIALOG_SUITES"
-  start_stage "windows tests without Direct3D" \
-    lane_on_xvfb "$small" windows_ctest -L fallback
-  start_stage "windows tests at 144 dpi" lane_on_xvfb "$screen" at_dpi 144 windows_ctest -L dpi144
-  start_stage "windows tests in Windows 98 mode" \
-    lane_on_xvfb "$small" in_windows98_mode windows_ctest -L win98
+  local layout
+  run_stage "windows lanes known" check_lane_labels
+  run_stage "windows tests that measure (alone)" run_lane measures
+  start_stage "windows tests, host and Direct3D" run_lane host-direct3d
+  start_stage "windows tests, the rest" run_lane rest
+  start_stage "windows tests, GDI+ scene" run_lane gdi-scene
+  start_stage "windows tests, settings dialogs" run_lane dialogs
+  start_stage "windows tests without Direct3D" run_lane fallback
+  start_stage "windows tests at 144 dpi" run_lane dpi144
+  start_stage "windows tests in Windows 98 mode" run_lane win98
   # Two waves: with all five lanes at once a display change's news reached a two-monitor run
   # after its settle time and ended it.
   wait_stages
   for layout in right left; do
-    start_stage "windows tests, two monitors ($layout)" \
-      lane_on_two_monitors "$layout" windows_ctest -L two-monitors
+    start_stage "windows tests, two monitors ($layout)" run_lane "two-monitors-$layout"
   done
-  start_stage "package" lane_on_xvfb "$screen" package_stage
+  start_stage "package" run_lane package
   wait_stages
 }

@@ -1,5 +1,5 @@
 # The framework's Windows layer and the wind's timers on it, in process under wine.
-vesperine_unit_test(NAME framework_win_tests
+vesperine_unit_test(NAME framework_win_tests LANE rest
   SOURCES framework_timer_test.cpp framework_form_test.cpp
   LIBS vesperine_framework vesperine_world vesperine_test_support)
 
@@ -12,10 +12,12 @@ set(timed_by_the_frame "*RunWithSetting.StartsAndEndsCleanly*")
 foreach(area run preview)
   if(area STREQUAL run)
     set(area_args ARGS --gtest_filter=${timed_by_the_frame})
+    set(area_lane measures)
   else()
     set(area_args)
+    set(area_lane host-direct3d)
   endif()
-  vesperine_unit_test(NAME host_${area}_tests
+  vesperine_unit_test(NAME host_${area}_tests LANE ${area_lane}
     SOURCES host_${area}_test.cpp
     LIBS vesperine_harness
     ${area_args}
@@ -23,41 +25,40 @@ foreach(area run preview)
   add_dependencies(host_${area}_tests vesperine_scr)
   set_tests_properties(host_${area}_tests PROPERTIES RUN_SERIAL TRUE)
 endforeach()
-set_tests_properties(host_run_tests PROPERTIES LABELS "windows;measures")
-add_test(NAME host_run_untimed_tests COMMAND host_run_tests --gtest_filter=-${timed_by_the_frame})
-set_tests_properties(host_run_untimed_tests PROPERTIES TIMEOUT 600 LABELS windows)
+vesperine_windows_test(NAME host_run_untimed_tests LANE host-direct3d TIMEOUT 600
+  COMMAND host_run_tests --gtest_filter=-${timed_by_the_frame})
 
 # Every way out of the real program, timed against a trivial window program's teardown.
 add_executable(trivial_window WIN32 trivial_window.cpp)
 target_link_libraries(trivial_window PRIVATE user32 gdi32 vesperine_flags)
 target_link_options(trivial_window PRIVATE -mwindows)
-vesperine_unit_test(NAME host_close_tests
+vesperine_unit_test(NAME host_close_tests LANE measures
   SOURCES close_matrix_test.cpp
   LIBS vesperine_harness
   TIMEOUT 900)
 target_compile_definitions(host_close_tests PRIVATE
   TRIVIAL_WINDOW_PATH="$<TARGET_FILE:trivial_window>")
 add_dependencies(host_close_tests vesperine_scr trivial_window)
-set_tests_properties(host_close_tests PROPERTIES RUN_SERIAL TRUE LABELS "windows;measures")
+set_tests_properties(host_close_tests PROPERTIES RUN_SERIAL TRUE)
 
 # The host window in process: the display notices.
-vesperine_unit_test(NAME host_power_test
+vesperine_unit_test(NAME host_power_test LANE host-direct3d
   SOURCES host_power_test.cpp
   LIBS vesperine_host vesperine_harness)
 
 # The run over two monitors: only in scripts/test's two-monitor stage, which starts an X
 # server with two outputs for it (label two-monitors).
-vesperine_unit_test(NAME host_monitors_tests
+vesperine_unit_test(NAME host_monitors_tests LANE two-monitors
   SOURCES monitors_test.cpp
   LIBS vesperine_harness
   TIMEOUT 600)
 add_dependencies(host_monitors_tests vesperine_scr)
-set_tests_properties(host_monitors_tests PROPERTIES RUN_SERIAL TRUE LABELS two-monitors)
+set_tests_properties(host_monitors_tests PROPERTIES RUN_SERIAL TRUE)
 
 # Pictures in the new formats and an Exif portrait under each driver, with the image
 # tests' own writers.
 find_package(WebP REQUIRED)
-vesperine_unit_test(NAME host_formats_tests
+vesperine_unit_test(NAME host_formats_tests LANE rest
   SOURCES formats_test.cpp ${PROJECT_SOURCE_DIR}/tests/image/sample_pictures.cpp
           ${PROJECT_SOURCE_DIR}/tests/image/sample_formats.cpp
   LIBS vesperine_harness vesperine_image WebP::webpmux
@@ -68,12 +69,12 @@ set_tests_properties(host_formats_tests PROPERTIES RUN_SERIAL TRUE)
 
 # The program on a display scaled to 150 %: only in scripts/test's dpi stage, which sets
 # LogPixels 144 in the prefix for it (label dpi144).
-vesperine_unit_test(NAME host_dpi_tests
+vesperine_unit_test(NAME host_dpi_tests LANE dpi144
   SOURCES dpi_test.cpp
   LIBS vesperine_harness vesperine_dialog_core
   TIMEOUT 300)
 add_dependencies(host_dpi_tests vesperine_scr)
-set_tests_properties(host_dpi_tests PROPERTIES RUN_SERIAL TRUE LABELS dpi144)
+set_tests_properties(host_dpi_tests PROPERTIES RUN_SERIAL TRUE)
 
 # Stand-ins for the Windows 95/98/Me password libraries, built with the tests and never
 # shipped. Each is built twice: with undecorated export names, as the platform's own, and
@@ -97,7 +98,7 @@ vesperine_standin(mpr_standin mpr .dll)
 
 # The password road as a Windows 98 user meets it: only in scripts/test's Windows 98 stage,
 # whose prefix copy takes the stand-ins into its system folder (label win98).
-vesperine_unit_test(NAME host_password_tests
+vesperine_unit_test(NAME host_password_tests LANE win98
   SOURCES password_test.cpp
   LIBS vesperine_harness
   TIMEOUT 600)
@@ -106,16 +107,16 @@ target_compile_definitions(host_password_tests PRIVATE
   STANDINS_DECORATED_DIR="${CMAKE_CURRENT_BINARY_DIR}/standins-decorated")
 add_dependencies(host_password_tests vesperine_scr password_standin_plain
   password_standin_decorated mpr_standin_plain mpr_standin_decorated)
-set_tests_properties(host_password_tests PROPERTIES RUN_SERIAL TRUE LABELS win98)
+set_tests_properties(host_password_tests PROPERTIES RUN_SERIAL TRUE)
 
 # A PC where Direct3D cannot draw: the real program with Wine's Direct3D off and without
 # ddraw.dll, and in process, with the program's own start-up, a display lost for good. In a
 # lane of its own (label fallback): a row turns Wine's Direct3D off for the whole prefix.
-vesperine_unit_test(NAME host_fallback_tests
+vesperine_unit_test(NAME host_fallback_tests LANE fallback
   SOURCES fallback_test.cpp ${PROJECT_SOURCE_DIR}/src/host/bubble_saver.cpp
   LIBS vesperine_harness vesperine_host vesperine_settings_win vesperine_directdraw
        vesperine_gdiplus_scene vesperine_gdiplus vesperine_settings_dialog vesperine_world
        vesperine_resources
   TIMEOUT 600)
 add_dependencies(host_fallback_tests vesperine_scr)
-set_tests_properties(host_fallback_tests PROPERTIES RUN_SERIAL TRUE LABELS fallback)
+set_tests_properties(host_fallback_tests PROPERTIES RUN_SERIAL TRUE)
