@@ -16,7 +16,9 @@
 
 #include "directdraw/UDxBall.h"
 #include "directdraw/scene_driver.h"
+#include "directdraw/scene_test_hooks.h"
 #include "display/dxdraw.h"
+#include "display/dxdraw_test_hooks.h"
 #include "host/bubble_saver.h"
 #include "host/screen_saver.h"
 #include "settings/settings.h"
@@ -97,7 +99,7 @@ HWND MakePreviewParent() {
 HWND StartHost(const Case& c, int count, HWND parent) {
   StoreSettings(c.Driver, count);
   ForcedCount = count;
-  TDXDraw::ForcePresentPath(c.Path);
+  ForcePresentPath(c.Path);
   SaverMode = c.Mode;
   StartupProc = StartupWithCount;
   TickProc = BubbleTick;

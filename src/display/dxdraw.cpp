@@ -21,6 +21,7 @@ struct {
   bool TextureCopiesRefused = false;             // as by a device without video memory
   SurfaceLimit Limit;                            // devices take no larger surfaces
   bool SurfacesLostForGood = false;              // as on a device that is gone
+  ULONG LastReleaseCount = 0;                    // the DirectDraw object's, at the last Finalize
 } Hooks;
 
 DirectDrawCreateExProc LoadDirectDrawCreateEx() {
@@ -154,8 +155,12 @@ bool TDXDraw::DirectDrawAvailable() {
   return LoadDirectDrawCreateEx() != nullptr;
 }
 
-int TDXDraw::LiveSurfaceCount() {
+int LiveSurfaceCount() {
   return Hooks.LiveSurfaces;
+}
+
+ULONG LastDirectDrawReleaseCount() {
+  return Hooks.LastReleaseCount;
 }
 
 bool TDXDraw::Initialize() {
@@ -308,7 +313,7 @@ void TDXDraw::ReleaseObjects() {
   if (DirectDraw) {
     if (DisplayModeChanged) DirectDraw->RestoreDisplayMode();
     DirectDraw->SetCooperativeLevel(GetAncestor(Target, GA_ROOT), DDSCL_NORMAL);
-    LastReleaseCount = DirectDraw->Release();
+    Hooks.LastReleaseCount = DirectDraw->Release();
     DirectDraw = nullptr;
   }
   DisplayModeChanged = false;
@@ -605,7 +610,7 @@ TDirect3DTexture::~TDirect3DTexture() {
   std::erase(Display.Textures, this);
 }
 
-void TDXDraw::LimitSurfaces(SurfaceLimit limit) {
+void LimitSurfaces(SurfaceLimit limit) {
   Hooks.Limit = limit;
 }
 
@@ -624,11 +629,11 @@ std::optional<SurfaceLimit> TDXDraw::DeviceSurfaceLimit() const {
                       lower(limit.Height, Hooks.Limit.Height)};
 }
 
-void TDXDraw::ForcePresentPath(std::optional<PresentPath> path) {
+void ForcePresentPath(std::optional<PresentPath> path) {
   Hooks.ForcedPresentPath = path;
 }
 
-void TDXDraw::RefuseTextureCopies(bool refuse) {
+void RefuseTextureCopies(bool refuse) {
   Hooks.TextureCopiesRefused = refuse;
 }
 

@@ -148,20 +148,6 @@ class TDXDraw {
   HRESULT BltFast(const TDirectDrawSurface& source);  // whole source to (0, 0), no colour key
   HRESULT Flip();                                     // present the back surface
 
-  // Reference count the DirectDraw object had left at the end of the last Finalize: 0 when
-  // every surface made from it was released too.
-  ULONG LastDirectDrawReleaseCount() const { return LastReleaseCount; }
-  // Surfaces and texture copies of all displays currently held, for leak tests.
-  static int LiveSurfaceCount();
-  // For tests: every texture's device copy is refused from now on, as a device without
-  // video memory left refuses it; the texture objects still exist.
-  static void RefuseTextureCopies(bool refuse);
-  // For measuring each path: a child window's frames take this one instead of the one the
-  // check would choose (nullopt: the check chooses again).
-  static void ForcePresentPath(std::optional<PresentPath> path);
-  // For tests: devices say they take surfaces of this size at most (0: as they are).
-  static void LimitSurfaces(SurfaceLimit limit);
-
   // Whether ddraw.dll and DirectDrawCreateEx are present on this system.
   static bool DirectDrawAvailable();
 
@@ -196,7 +182,6 @@ class TDXDraw {
   bool DisplayModeChanged = false;
   int32_t Width = 0;
   int32_t Height = 0;
-  ULONG LastReleaseCount = 0;
   const char* FailedStep = nullptr;
   IDirectDraw7* DirectDraw = nullptr;
   IDirect3D7* Direct3D = nullptr;

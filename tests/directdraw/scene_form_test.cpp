@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "directdraw/UDxBall.h"
+#include "display/dxdraw_test_hooks.h"
 #include "display/surface_pixels.h"
 #include "framework/win/built_in_picture.h"
 #include "harness/test_support.h"
@@ -266,11 +267,11 @@ TEST_F(SceneFormTest, ShownAsAChildTheSceneDrawsTheStretchedBackground) {
 TEST_F(SceneFormTest, ADeviceTooSmallForTheWindowDrawsThePrimarysPartAlone) {
   HostWindow host;
   BallsCount = 1;
-  TDXDraw::LimitSurfaces({256, 200});
+  LimitSurfaces({256, 200});
   auto form = MakeForm();
   form->SetParentWindow(host.Handle());
   form->Show();
-  TDXDraw::LimitSurfaces({});
+  LimitSurfaces({});
   ASSERT_TRUE(form->DXDraw->Initialized()) << form->DXDraw->InitializeFailure();
   EXPECT_EQ(form->DrawnArea(), (ScreenRect{0, 0, 256, 200}));
   EXPECT_EQ(form->DXDraw->SurfaceWidth(), 256);
@@ -403,7 +404,7 @@ TEST_F(SceneFormTest, FinaliseReleasesBubbleTexturesAndBackgroundButKeepsPicture
   EXPECT_EQ(form->Background(), nullptr);
   ASSERT_NE(form->PictureTexture(1), nullptr);
   EXPECT_EQ(form->PictureTexture(1)->Surface(), nullptr);
-  EXPECT_EQ(form->DXDraw->LastDirectDrawReleaseCount(), 0u);
+  EXPECT_EQ(LastDirectDrawReleaseCount(), 0u);
   ASSERT_TRUE(form->DXDraw->Initialize());
   EXPECT_NE(form->Ball(), nullptr);
   EXPECT_NE(form->PictureTexture(1)->Surface(), nullptr);
@@ -488,11 +489,11 @@ TEST_F(SceneFormTest, ALayerWithoutADeviceCopyIsLeftOut) {
   BallsCount = 1;
   BackType = 3;
   BackPic = TempFile("none.bmp");  // black background
-  TDXDraw::RefuseTextureCopies(true);
+  RefuseTextureCopies(true);
   auto form = MakeForm();
   form->SetParentWindow(host.Handle());
   form->Show();
-  TDXDraw::RefuseTextureCopies(false);
+  RefuseTextureCopies(false);
   ASSERT_TRUE(form->DXDraw->CanDraw());
   ASSERT_NE(form->Ball(), nullptr);
   EXPECT_EQ(form->Ball()->Surface(), nullptr);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "display/dxdraw_test_hooks.h"
 #include "display/surface_pixels.h"
 #include "framework/win/procedure.h"
 #include "harness/harness.h"
@@ -208,7 +209,7 @@ TEST_F(DisplayTest, EventsComeInOrderWithTextureCopiesBetweenThem) {
 }
 
 TEST_F(DisplayTest, FinaliseAndInitialiseRepeatedlyLeakNothing) {
-  const int before = TDXDraw::LiveSurfaceCount();
+  const int before = LiveSurfaceCount();
   TDXDraw display(Window.Handle);
   const PixelImage a = Filled(256, 256, 32, 9, 9, 9, 9), b = Filled(256, 256, 24, 1, 1, 1);
   TDirect3DTexture ta(display, a), tb(display, b);
@@ -218,14 +219,14 @@ TEST_F(DisplayTest, FinaliseAndInitialiseRepeatedlyLeakNothing) {
     display.OnInitializeSurface = [&] { extra.LoadFromPicture(b, 64, 64); };
     display.OnFinalizeSurface = [&] { extra.Release(); };
     ASSERT_TRUE(display.Initialize()) << "cycle " << cycle;
-    const int held = TDXDraw::LiveSurfaceCount() - before;
+    const int held = LiveSurfaceCount() - before;
     if (heldWhileUp < 0) heldWhileUp = held;
     EXPECT_EQ(held, heldWhileUp) << "cycle " << cycle;
     EXPECT_EQ(held, 6);  // primary, back, depth, two texture copies, the extra surface
     display.Finalize();
-    EXPECT_EQ(TDXDraw::LiveSurfaceCount(), before) << "cycle " << cycle;
+    EXPECT_EQ(LiveSurfaceCount(), before) << "cycle " << cycle;
     // Every surface holds the DirectDraw object; the last release finds none left.
-    EXPECT_EQ(display.LastDirectDrawReleaseCount(), 0u) << "cycle " << cycle;
+    EXPECT_EQ(LastDirectDrawReleaseCount(), 0u) << "cycle " << cycle;
   }
 }
 
@@ -239,11 +240,11 @@ TEST_F(DisplayTest, AnUninitialisedDisplayCannotDrawAndItsCallsFailQuietly) {
 }
 
 TEST_F(DisplayTest, ANullWindowOfNoSizeFailsToInitialiseAndHoldsNothing) {
-  const int before = TDXDraw::LiveSurfaceCount();
+  const int before = LiveSurfaceCount();
   TDXDraw display(nullptr);
   EXPECT_FALSE(display.Initialize());
   EXPECT_FALSE(display.Initialized());
-  EXPECT_EQ(TDXDraw::LiveSurfaceCount(), before);
+  EXPECT_EQ(LiveSurfaceCount(), before);
 }
 
 TEST_F(DisplayTest, LostSurfacesAreRestoredAndTexturesReloaded) {
@@ -290,5 +291,5 @@ TEST_F(DisplayTest, FullScreenTakesAQualifyingModeAndGivesTheDesktopBack) {
   harness::PumpMessages();
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), width);
   EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), height);
-  EXPECT_EQ(display.LastDirectDrawReleaseCount(), 0u);
+  EXPECT_EQ(LastDirectDrawReleaseCount(), 0u);
 }

@@ -11,6 +11,7 @@
 #include "gdiplus/scene/UFBall.h"
 #include "gdiplus/scene/UMain.h"
 #include "gdiplus/scene/scene_driver.h"
+#include "gdiplus/scene/scene_test_hooks.h"
 #include "harness/harness.h"
 #include "harness/test_support.h"
 #include "settings/settings.h"

@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "directdraw/scene_driver.h"
+#include "directdraw/scene_test_hooks.h"
 #include "display/dxdraw_test_hooks.h"
 #include "framework/win/form.h"
 #include "gdiplus/pictures.h"
 #include "gdiplus/scene/UMain.h"
 #include "gdiplus/scene/scene_driver.h"
+#include "gdiplus/scene/scene_test_hooks.h"
 #include "harness/harness.h"
 #include "host/bubble_saver.h"
 #include "host/screen_saver.h"

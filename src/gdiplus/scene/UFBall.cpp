@@ -7,6 +7,7 @@
 #include "framework/win/dib.h"
 #include "framework/win/error_report.h"
 #include "gdiplus/pictures.h"
+#include "gdiplus/scene/scene_test_hooks.h"
 #include "gdiplus/tint_bitmap.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"

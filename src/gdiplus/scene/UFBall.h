@@ -14,13 +14,6 @@
 #include "gdiplus/gdiplus_objects.h"
 #include "gdiplus/scene/scene_rules.h"
 
-// The call that hands a composed picture to a layered window; tests put in one that
-// also records what it was given.
-using LayeredWindowUpdate = BOOL(WINAPI*)(HWND window, HDC screen, POINT* destination, SIZE* size,
-                                          HDC source, POINT* sourceOrigin, COLORREF key,
-                                          BLENDFUNCTION* blend, DWORD flags);
-LayeredWindowUpdate SetLayeredWindowUpdate(LayeredWindowUpdate update);
-
 // The extended styles every bubble window gets: layered, transparent, topmost.
 inline constexpr DWORD BubbleWindowExStyles = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST;
 
