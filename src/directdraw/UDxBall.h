@@ -75,6 +75,15 @@ class TFDxBall : public TForm {
   // undrawn for LostDisplayGiveUpMs. The host then hands the run to the GDI+ scene.
   bool GaveUp() const { return DisplayFailed || LossWatch.GaveUp(); }
 
+  // The end of the run: frames and wind stop and the form closes. The form object stays
+  // until the process ends; its window goes with the host window's.
+  void EndRun() {
+    Timer1.SetEnabled(false);
+    StopWind();
+    Close();
+  }
+  static constexpr bool KeptAfterTheRun = true;
+
  protected:
   void FormCreate() override;
   void FormClose(TCloseAction& action) override;

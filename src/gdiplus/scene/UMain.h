@@ -66,6 +66,12 @@ class TFMain : public TForm {
   // window's renders and the wind hold, then go on where they stopped.
   void SetDisplayAwake(bool awake);
   bool DisplayAsleep() const { return Asleep; }
+  // Layered windows need no device that could be lost: this scene never gives up.
+  bool GaveUp() const { return false; }
+  // The end of the run closes the form, and the form goes at once: everything that holds
+  // GDI+ objects (the bubble windows' layers) must go while GDI+ still runs.
+  void EndRun() { Close(); }
+  static constexpr bool KeptAfterTheRun = false;
 
  protected:
   void FormCreate() override;

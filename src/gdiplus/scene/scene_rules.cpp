@@ -79,7 +79,6 @@ WindowOrigin BubbleWindowOrigin(double x, double y, int32_t radius) {
   return {RoundHalfEven(x - radius), RoundHalfEven(y - radius)};
 }
 
-
 int32_t PushRandomBubble() {
   const int count = BubblesInUse();
   if (count <= 0) return 0;
