@@ -33,11 +33,20 @@ double StepClock::Phase(int64_t now) const {
   return std::clamp(phase, 0.0, 1.0);
 }
 
+namespace {
+uint64_t FramesShownSoFar = 0;
+}  // namespace
+
+uint64_t PacedWorld::FramesShown() {
+  return FramesShownSoFar;
+}
+
 int PacedWorld::Frame(int64_t now, bool canDraw) {
   if (!canDraw) {
     Clock.Restart();
     return 0;
   }
+  ++FramesShownSoFar;
   const int steps = Clock.Advance(now);
   for (int i = 0; i < steps; ++i) {
     if (i == steps - 1) RememberPlaces();

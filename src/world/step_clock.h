@@ -52,6 +52,9 @@ class PacedWorld {
   // The frame at now: the steps due, each today's MotionStep. None while the display
   // cannot draw: the world stands still and the clock starts afresh when it can again.
   int Frame(int64_t now, bool canDraw = true);
+  // Frames that could draw, of every paced world since the program started: each scene
+  // asks once per frame it shows (the Direct3D scene once per present).
+  static uint64_t FramesShown();
   // Bubble k as a frame at phase (0..1, StepClock::Phase) shows it: its place
   // interpolated between before and after the last step; everything else as it is. The
   // tint is not interpolated: it drifts a few 255ths a step.
