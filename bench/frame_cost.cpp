@@ -194,13 +194,14 @@ struct PaceCase {
 
 struct PaceFigures {
   double StepsPerSecond, FramesPerSecond, CpuPerFrame, CpuPerSecond;
+  const char* Path;  // what paced the Direct3D scene's frames at the end
 };
 
 // One scene with 10 bubbles, /p 0 for the preview (a top-level window of the screen's size).
 PaceFigures MeasurePace(const PaceCase& c, DWORD milliseconds) {
   SetTimerGridForTests(c.WindowsTimers);
   SetFakeRefreshForTests(c.RefreshHz);
-  PaceFigures figures{};
+  PaceFigures figures{0, 0, 0, 0, ""};
   HWND host = StartHost({c.Scene, c.Mode, c.Driver, std::nullopt}, 10, nullptr);
   if (host) {
     const uint64_t steps0 = MotionStepsTaken();
@@ -210,8 +211,12 @@ PaceFigures MeasurePace(const PaceCase& c, DWORD milliseconds) {
     const double cpu = CpuMilliseconds() - cpu0;
     const double seconds = milliseconds / 1000.0;
     const auto frames = static_cast<double>(PacedWorld::FramesShown() - frames0);
+    const TFDxBall* form = c.Mode == smRun && UseDirectDraw ? DirectDrawSceneForm() : nullptr;
     figures = {static_cast<double>(MotionStepsTaken() - steps0) / seconds, frames / seconds,
-               frames > 0 ? cpu / frames : 0.0, cpu / seconds};
+               frames > 0 ? cpu / frames : 0.0, cpu / seconds,
+               !form                    ? ""
+               : form->PacedByRefresh() ? ", frames at the refresh"
+                                        : ", frames on the timer"};
     EndHost(host);
   }
   SetTimerGridForTests(false);
@@ -221,10 +226,14 @@ PaceFigures MeasurePace(const PaceCase& c, DWORD milliseconds) {
 
 void MeasurePaces(DWORD milliseconds) {
   const PaceCase cases[] = {
-      {"Direct3D", smRun, "DirectDraw", false, 0}, {"Direct3D", smRun, "DirectDraw", true, 0},
-      {"Direct3D", smRun, "DirectDraw", true, 60}, {"Direct3D", smRun, "DirectDraw", true, 144},
-      {"GDI+", smRun, "GDI+", false, 0},           {"GDI+", smRun, "GDI+", true, 0},
-      {"Preview", smPreview, "DirectDraw", false, 0}, {"Preview", smPreview, "DirectDraw", true, 0},
+      {"Direct3D", smRun, "DirectDraw", false, 0},
+      {"Direct3D", smRun, "DirectDraw", true, 0},
+      {"Direct3D", smRun, "DirectDraw", true, 60},
+      {"Direct3D", smRun, "DirectDraw", true, 144},
+      {"GDI+", smRun, "GDI+", false, 0},
+      {"GDI+", smRun, "GDI+", true, 0},
+      {"Preview", smPreview, "DirectDraw", false, 0},
+      {"Preview", smPreview, "DirectDraw", true, 0},
   };
   PaceFigures figures[std::size(cases)];
   for (size_t i = 0; i < std::size(cases); ++i) figures[i] = MeasurePace(cases[i], milliseconds);
@@ -236,8 +245,9 @@ void MeasurePaces(DWORD milliseconds) {
   }
   for (size_t i = 0; i < std::size(cases); ++i) {
     const PaceCase& c = cases[i];
-    std::printf("cpu %s %s %d: %.1f ms CPU a second\n", c.Scene,
-                c.WindowsTimers ? "windows" : "real", c.RefreshHz, figures[i].CpuPerSecond);
+    std::printf("cpu %s %s %d: %.1f ms CPU a second%s\n", c.Scene,
+                c.WindowsTimers ? "windows" : "real", c.RefreshHz, figures[i].CpuPerSecond,
+                figures[i].Path);
   }
   std::fflush(stdout);
 }

@@ -8,7 +8,7 @@ int RefreshesPerFrame(const PacingConditions& conditions) {
   return (conditions.RefreshHz + MostFramesPerSecond - 1) / MostFramesPerSecond;
 }
 
-RefreshWaitGuard::RefreshWaitGuard(int refreshHz) : Hollow(1000000 / std::max(2, refreshHz) / 4) {}
+RefreshWaitGuard::RefreshWaitGuard(int refreshHz) : Hollow(1000000 / std::max(2, refreshHz) / 10) {}
 
 bool RefreshWaitGuard::Observe(int64_t waitedMicroseconds) {
   if (Absent) return false;

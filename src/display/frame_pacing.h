@@ -21,6 +21,8 @@ int RefreshesPerFrame(const PacingConditions& conditions);
 // A wait for the next refresh that returns in well under a refresh period, twice running,
 // is no wait at all (under Wine it returns at once): frames would follow as fast as they
 // can be drawn. One such wait is not enough: a frame that ran long meets its refresh soon.
+// A machine whose frames take about a whole refresh may so fall back too, which costs it
+// nothing it could have drawn.
 class RefreshWaitGuard {
  public:
   explicit RefreshWaitGuard(int refreshHz);
@@ -29,7 +31,7 @@ class RefreshWaitGuard {
   bool Trusted() const { return !Absent; }
 
  private:
-  int64_t Hollow;  // shorter than this is well under a period: a quarter of one
+  int64_t Hollow;  // shorter than this is well under a period: a tenth of one
   int HollowRunning = 0;
   bool Absent = false;
 };

@@ -27,15 +27,15 @@ TEST(FramePacing, FollowsAComposedDisplayUpTo75FramesAndOtherwiseTheDesignRate) 
 }
 
 TEST(FramePacing, TwoHollowWaitsRunningMakeTheWaitAbsentForGood) {
-  RefreshWaitGuard guard(60);  // a period of 16.7 ms, hollow under 4.2
+  RefreshWaitGuard guard(60);  // a period of 16.7 ms, hollow under 1.67
   EXPECT_TRUE(guard.Observe(16000));
   EXPECT_TRUE(guard.Observe(500)) << "one short wait: a long frame met its refresh soon";
   EXPECT_TRUE(guard.Observe(12000));
-  EXPECT_TRUE(guard.Observe(4000));
+  EXPECT_TRUE(guard.Observe(1600));
   EXPECT_FALSE(guard.Observe(0));
   EXPECT_FALSE(guard.Trusted());
   EXPECT_FALSE(guard.Observe(16667)) << "absent for good";
-  RefreshWaitGuard fast(144);  // 6.9 ms: a wait of 3 ms is a real one
-  EXPECT_TRUE(fast.Observe(3000));
-  EXPECT_TRUE(fast.Observe(3000));
+  RefreshWaitGuard fast(144);  // 6.9 ms: a wait of 1 ms is a real one
+  EXPECT_TRUE(fast.Observe(1000));
+  EXPECT_TRUE(fast.Observe(1000));
 }
