@@ -419,7 +419,9 @@ void TFDxBall::UpdatePacing() {
     Pacer.reset();
     return;
   }
-  if (!Pacer) {
+  // A new display rate gets a pacer of its own.
+  if (!Pacer || !Pacer->Paces(conditions.RefreshHz, perFrame)) {
+    Pacer.reset();
     Pacer = std::make_unique<TRefreshPacer>(Handle(), PacedFrameMessage, conditions.RefreshHz,
                                             perFrame);
   }

@@ -31,6 +31,9 @@ class TRefreshPacer {
   // at most one message waits in the queue, and the timers' messages are never starved.
   void FrameDrawn();
   LPARAM Ticket() const { return MyTicket; }
+  bool Paces(int refreshHz, int refreshesPerFrame) const {
+    return refreshHz == RefreshHz && refreshesPerFrame == PerFrame;
+  }
 
  private:
   void Run();
