@@ -6,11 +6,17 @@
 // Run it through scripts/bench-frames, which gives it a Wine prefix of its own (it writes
 // the settings it measures) and runs the split with Wine's command stream off.
 //
-//   frame_cost [seconds per case] [split | power]   (power: the display-off figures alone)
+// pace: steps and frames a second (frames counted as shown: the Direct3D scene's presents,
+// the GDI+ scene's frame ticks, the preview's frames) and CPU per frame for each scene,
+// with timers as Wine fires them (real) or on Windows' 15.625 ms grid (windows), at the
+// display's refresh as reported (0: none under Wine) or at a pretended 60 or 144 Hz.
+//
+//   frame_cost [seconds per case] [split | power | pace]   (power: the display-off figures alone)
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -19,11 +25,13 @@
 #include "directdraw/scene_test_hooks.h"
 #include "display/dxdraw.h"
 #include "display/dxdraw_test_hooks.h"
+#include "framework/win/timing_seams.h"
 #include "host/bubble_saver.h"
 #include "host/screen_saver.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
 #include "world/motion.h"
+#include "world/step_clock.h"
 
 namespace {
 
@@ -67,11 +75,12 @@ void StoreSettings(const char* driver, int count) {
   WriteBool(*key, "SoundOpen", false);
 }
 
-// The GDI+ run takes its count from the screen's width; here it takes the case's.
+// The GDI+ run and the preview take their count from the screen's width; here they take
+// the case's.
 int ForcedCount = 0;
 void StartupWithCount(HWND window, ScreenSaverMode mode) {
   BubbleStartup(window, mode);
-  if (mode == smRun && !UseDirectDraw) {
+  if (mode == smPreview || (mode == smRun && !UseDirectDraw)) {
     BallsCount = ForcedCount;
     InitBubbles(BallsCount);
   }
@@ -177,6 +186,74 @@ void MeasureDisplayOff(const Case& c, DWORD milliseconds) {
   EndHost(host);
 }
 
+struct PaceCase {
+  const char* Scene;
+  ScreenSaverMode Mode;
+  const char* Driver;
+  bool WindowsTimers;
+  int RefreshHz;
+};
+
+struct PaceFigures {
+  double StepsPerSecond, FramesPerSecond, CpuPerFrame, CpuPerSecond;
+  const char* Path;  // what paced the Direct3D scene's frames at the end
+};
+
+// One scene with 10 bubbles, /p 0 for the preview (a top-level window of the screen's size).
+PaceFigures MeasurePace(const PaceCase& c, DWORD milliseconds) {
+  SetTimerGridForTests(c.WindowsTimers);
+  SetFakeRefreshForTests(c.RefreshHz);
+  PaceFigures figures{0, 0, 0, 0, ""};
+  HWND host = StartHost({c.Scene, c.Mode, c.Driver, std::nullopt}, 10, nullptr);
+  if (host) {
+    const uint64_t steps0 = MotionStepsTaken();
+    const uint64_t frames0 = PacedWorld::FramesShown();
+    const double cpu0 = CpuMilliseconds();
+    PumpFor(milliseconds);
+    const double cpu = CpuMilliseconds() - cpu0;
+    const double seconds = milliseconds / 1000.0;
+    const auto frames = static_cast<double>(PacedWorld::FramesShown() - frames0);
+    const TFDxBall* form = c.Mode == smRun && UseDirectDraw ? DirectDrawSceneForm() : nullptr;
+    figures = {static_cast<double>(MotionStepsTaken() - steps0) / seconds, frames / seconds,
+               frames > 0 ? cpu / frames : 0.0, cpu / seconds,
+               !form                    ? ""
+               : form->PacedByRefresh() ? ", frames at the refresh"
+                                        : ", frames on the timer"};
+    EndHost(host);
+  }
+  SetTimerGridForTests(false);
+  SetFakeRefreshForTests(0);
+  return figures;
+}
+
+void MeasurePaces(DWORD milliseconds) {
+  const PaceCase cases[] = {
+      {"Direct3D", smRun, "DirectDraw", false, 0},
+      {"Direct3D", smRun, "DirectDraw", true, 0},
+      {"Direct3D", smRun, "DirectDraw", true, 60},
+      {"Direct3D", smRun, "DirectDraw", true, 144},
+      {"GDI+", smRun, "GDI+", false, 0},
+      {"GDI+", smRun, "GDI+", true, 0},
+      {"Preview", smPreview, "DirectDraw", false, 0},
+      {"Preview", smPreview, "DirectDraw", true, 0},
+  };
+  PaceFigures figures[std::size(cases)];
+  for (size_t i = 0; i < std::size(cases); ++i) figures[i] = MeasurePace(cases[i], milliseconds);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const PaceCase& c = cases[i];
+    std::printf("pace %s %s %d: %.1f steps/s, %.1f frames/s, %.1f ms CPU per frame\n", c.Scene,
+                c.WindowsTimers ? "windows" : "real", c.RefreshHz, figures[i].StepsPerSecond,
+                figures[i].FramesPerSecond, figures[i].CpuPerFrame);
+  }
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const PaceCase& c = cases[i];
+    std::printf("cpu %s %s %d: %.1f ms CPU a second%s\n", c.Scene,
+                c.WindowsTimers ? "windows" : "real", c.RefreshHz, figures[i].CpuPerSecond,
+                figures[i].Path);
+  }
+  std::fflush(stdout);
+}
+
 // One Direct3D frame in its parts, driven here rather than by the form's timer.
 void MeasureParts(int count, int frames) {
   HWND host = StartHost({"Direct3D run", smRun, "DirectDraw", std::nullopt}, count, nullptr);
@@ -212,6 +289,12 @@ int main(int argc, char** argv) {
   SetSceneShownProcedure(BubbleSceneShown);  // as the program's entry does
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
   const std::string part = argc > 2 ? argv[2] : "";
+  if (part == "pace") {
+    std::printf("screen %dx%d, 10 bubbles, %d s a case\n", GetSystemMetrics(SM_CXSCREEN),
+                GetSystemMetrics(SM_CYSCREEN), seconds);
+    MeasurePaces(static_cast<DWORD>(seconds) * 1000);
+    return 0;
+  }
   if (part == "split") {
     for (int count : {10, 100}) MeasureParts(count, count == 10 ? 20 : 5);
     return 0;

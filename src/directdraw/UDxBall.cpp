@@ -6,17 +6,18 @@
 #include "framework/background_picture.h"
 #include "framework/win/built_in_picture.h"
 #include "framework/win/monitors.h"
+#include "framework/win/monotonic_clock.h"
 #include "framework/win/screen_copy.h"
 #include "image/picture.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
-#include "world/motion.h"
 #include "world/win/wind_platform.h"
 
 namespace {
 
 constexpr int PictureTextureSide = 256;
 constexpr UINT_PTR FrameInterval = 40;
+constexpr UINT PacedFrameMessage = WM_APP + 36;
 
 // The bitmap-to-stream-to-image road of the holders: what comes back is what a DIB keeps.
 PixelImage ThroughDib(const PixelImage& bitmap) {
@@ -77,6 +78,7 @@ TFDxBall::TFDxBall() : DXDraw(std::make_unique<TDXDraw>(nullptr)) {
 
 TFDxBall::~TFDxBall() {
   // While every member is alive: the finalise handlers release textures and surfaces.
+  Pacer.reset();
   Timer1.SetEnabled(false);
   DXDraw->Finalize();
 }
@@ -219,6 +221,7 @@ void TFDxBall::InitializeDisplay() {
 }
 
 void TFDxBall::FormDestroy() {
+  Pacer.reset();
   DXDraw->Finalize();
 }
 
@@ -365,6 +368,16 @@ bool TFDxBall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         return true;
       }
       return false;
+    case PacedFrameMessage:
+      PacedFrame(wParam, lParam);
+      result = 0;
+      return true;
+    case WM_POWERBROADCAST:
+    case WM_DISPLAYCHANGE:
+      // The power source or the display's rate changed: frames follow the refresh only
+      // where they may.
+      UpdateFrameTimer();
+      return false;
     case WM_SYSCHAR:
       // The Alt+Enter that switched the display must not ring the menu bell.
       if (wParam == VK_RETURN) {
@@ -391,9 +404,46 @@ void TFDxBall::SetDisplayAwake(bool awake) {
 }
 
 void TFDxBall::UpdateFrameTimer() {
-  const bool framesDue = !DisplayAsleep && !SceneHidden;
-  if (!framesDue) LossWatch.Rest();
-  Timer1.SetEnabled(framesDue);
+  const bool running = !DisplayAsleep && !SceneHidden;
+  // Frames that rest start the world afresh when they come back, without catching up, and
+  // a display is not counted as lost while no frame is due.
+  if (!running) {
+    World.Restart();
+    LossWatch.Rest();
+  }
+  UpdatePacing();
+  Timer1.SetEnabled(running && !Pacer);
+}
+
+// A frame at every refresh (or every n-th, at most 75 a second) where the display reports
+// its rate and the desktop is composed, on mains power and at the console; elsewhere, and
+// for good once its waits proved hollow, the timer at the design rate.
+void TFDxBall::UpdatePacing() {
+  const bool running = !DisplayAsleep && !SceneHidden && HandleAllocated();
+  const PacingConditions conditions =
+      running && !RefreshWaitAbsent ? SystemPacingConditions() : PacingConditions{};
+  const int perFrame = RefreshesPerFrame(conditions);
+  if (perFrame == 0) {
+    Pacer.reset();
+    return;
+  }
+  // A new display rate gets a pacer of its own.
+  if (!Pacer || !Pacer->Paces(conditions.RefreshHz, perFrame)) {
+    Pacer.reset();
+    Pacer = std::make_unique<TRefreshPacer>(Handle(), PacedFrameMessage, conditions.RefreshHz,
+                                            perFrame);
+  }
+}
+
+void TFDxBall::PacedFrame(WPARAM reason, LPARAM ticket) {
+  if (!Pacer || ticket != Pacer->Ticket()) return;  // from a pacer that is gone
+  if (reason == TRefreshPacer::WaitAbsent) {
+    RefreshWaitAbsent = true;
+    UpdateFrameTimer();
+    return;
+  }
+  DrawScene();
+  if (Pacer) Pacer->FrameDrawn();
 }
 
 // A texture whose device copy could not be made (no video memory left, a format the
@@ -421,14 +471,17 @@ const TDirect3DTexture* TFDxBall::LayerTexture(int layer, int k) const {
 }
 
 void TFDxBall::DrawScene() {
+  FrameTime = MonotonicMicroseconds();
   // A display finalised on purpose (while the user moves the window) is not lost.
-  if (!DXDraw->Initialized()) return;
-  const bool canDraw = DXDraw->CanDraw();
-  LossWatch.FrameDue(GetTickCount(), canDraw);
-  if (!canDraw) return;
+  const bool canDraw = DXDraw->Initialized() && DXDraw->CanDraw();
+  if (DXDraw->Initialized()) LossWatch.FrameDue(GetTickCount(), canDraw);
+  if (!canDraw) {
+    World.Restart();
+    return;
+  }
   DXDraw->Clear();
   DrawBackground();
-  MotionStep();
+  World.Frame(FrameTime);
   DrawBubbles();
   DXDraw->Flip();
 }
@@ -450,9 +503,12 @@ void TFDxBall::DrawBubbles() {
                                                         : ScreenRect{};
   const float shiftX = static_cast<float>(-primary.Left);
   const float shiftY = static_cast<float>(-primary.Top);
+  // At the refresh each bubble is drawn between its last two steps; on the timer where
+  // the last step left it.
+  const double phase = Pacer ? World.Clock.Phase(FrameTime) : 1.0;
   for (int k = 1; k <= count; ++k) {
     const bool hasPicture = k <= PictureBubbleCount && HasDeviceCopy(PictureTextures[k]);
-    BubbleQuads quads = BuildBubbleQuads(BubbleTable[k], k, hasPicture, sizes, sources);
+    BubbleQuads quads = BuildBubbleQuads(World.Shown(k, phase), k, hasPicture, sizes, sources);
     ScaleQuads(quads, DrawingScale);
     if (shiftX != 0.0f || shiftY != 0.0f) ShiftQuads(quads, shiftX, shiftY);
     for (int i = 0; i < quads.Count; ++i) {

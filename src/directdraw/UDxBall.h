@@ -10,11 +10,13 @@
 
 #include "directdraw/scene_rules.h"
 #include "display/dxdraw.h"
+#include "display/refresh_pacer.h"
 #include "framework/screen_layout.h"
 #include "framework/win/form.h"
 #include "framework/win/monitors.h"
 #include "framework/win/timer.h"
 #include "image/pixel_image.h"
+#include "world/step_clock.h"
 #include "world/wind.h"
 
 // Decodes a PNG into bitmap, alpha included for colour types 4 and 6. False (bitmap
@@ -84,6 +86,13 @@ class TFDxBall : public TForm {
   }
   static constexpr bool KeptAfterTheRun = true;
 
+  // The world at 25 steps a second, whatever paces the frames.
+  PacedWorld World{SceneStepPeriod};
+  // Frames follow the display's refresh (true) or Timer1 at the design rate.
+  bool PacedByRefresh() const { return Pacer != nullptr; }
+  // Draws the frame a pacer's message asks for (the message comes to HandleMessage).
+  void PacedFrame(WPARAM reason, LPARAM ticket);
+
  protected:
   void FormCreate() override;
   void FormClose(TCloseAction& action) override;
@@ -106,6 +115,7 @@ class TFDxBall : public TForm {
   void UpdateFrameTimer();
   void InitializeDisplay();
   const TDirect3DTexture* LayerTexture(int layer, int k) const;
+  void UpdatePacing();
   static bool HasDeviceCopy(const std::unique_ptr<TDirect3DTexture>& texture);
 
   MouseStartTracker MouseStart;
@@ -116,6 +126,9 @@ class TFDxBall : public TForm {
   std::array<std::unique_ptr<TDirect3DTexture>, 11> PictureTextures;  // 1..10
   std::array<std::unique_ptr<PixelImage>, 11> PictureImages;          // 1..10
   std::unique_ptr<TWind> Wind;
+  std::unique_ptr<TRefreshPacer> Pacer;
+  bool RefreshWaitAbsent = false;  // the pacer's waits proved hollow: the timer for good
+  int64_t FrameTime = 0;           // when the frame being drawn began
 
   ScreenLayout Layout = DesktopLayout();  // the desktop when the run began
   BackgroundSource BackgroundFrom = BackgroundSource::BuiltIn;

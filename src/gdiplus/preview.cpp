@@ -2,14 +2,19 @@
 
 #include <memory>
 
+#include "framework/win/monotonic_clock.h"
 #include "gdiplus/gdiplus_objects.h"
 #include "gdiplus/pictures.h"
 #include "gdiplus/preview_geometry.h"
 #include "gdiplus/tint_bitmap.h"
 #include "world/bubble_table.h"
-#include "world/motion.h"
+#include "world/step_clock.h"
 
 namespace {
+
+// The host's tick comes every 40 ms at best (46.875 on Windows): the world keeps its 25
+// steps a second by the time that passed.
+PacedWorld PreviewWorld(SceneStepPeriod);
 
 // One sprite per bubble and frame: the colours drift every step, so none is cached. Only
 // the part of it the frame shows is made, so a bubble far larger than the frame costs no
@@ -42,7 +47,7 @@ void DrawBubble(TGPGraphics& frame, const Bubble& bubble, INT frameWidth, INT fr
 }  // namespace
 
 void DrawPreviewFrame(HWND window) {
-  MotionStep();
+  PreviewWorld.Frame(MonotonicMicroseconds());
   const INT width = PreviewRect.right - PreviewRect.left;
   const INT height = PreviewRect.bottom - PreviewRect.top;
 

@@ -11,7 +11,9 @@
 #include "framework/win/error_report.h"
 #include "framework/win/form.h"
 #include "framework/win/monitors.h"
+#include "framework/win/monotonic_clock.h"
 #include "framework/win/procedure.h"
+#include "framework/win/timing_seams.h"
 #include "host/run_reports.h"
 
 ScreenSaverMode SaverMode = smRun;
@@ -46,6 +48,7 @@ constexpr UINT Quietly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE
 TopmostBand HideTopmostWindows(HWND host);
 void RaiseHostAgain(HWND host, const TopmostBand& hidden);
 bool SceneShown = true;  // as the program was last told
+GridPace HostTimerPace;  // only while the tests' timer grid is on
 
 // The GUIDs of the two display notices (winnt.h defines them only for newer targets).
 constexpr GUID ConsoleDisplayStateGuid = {
@@ -355,6 +358,13 @@ void DisplayPowerNotice(HWND window, const PowerSettingNotice& notice) {
   TellSceneWhetherShown(window);
 }
 
+// Only top-level windows hear of a new power source or display mode: the driver's form,
+// a child, chooses its frames' pace by them.
+void TellDriverForms(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    SendMessageA(child, message, wParam, lParam);
+}
+
 bool IsButtonDown(UINT message) {
   return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
 }
@@ -385,14 +395,21 @@ bool HandleCommonMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
       DisplayChangedAt = GetTickCount();
       NoteDisplayChange();
       CoverVirtualScreen(window);
+      TellDriverForms(window, message, wParam, lParam);
       return false;
     case WM_POWERBROADCAST:
+      if (wParam == PBT_APMPOWERSTATUSCHANGE) TellDriverForms(window, message, wParam, lParam);
       if (wParam != PowerSettingChange || !lParam || !StartupCompleted) return false;
       DisplayPowerNotice(window, *reinterpret_cast<const PowerSettingNotice*>(lParam));
       result = TRUE;
       return true;
     case WM_TIMER:
       if (wParam != HostTimerId || !TickProc) return false;
+      if (TimerGridOn() && HostTimerActive) {
+        SetTimer(window, HostTimerId,
+                 HostTimerPace.Next(static_cast<uint32_t>(TimerInterval), MonotonicMicroseconds()),
+                 nullptr);
+      }
       // A tick that throws ends the run; the error is reported once the loop is over.
       if (!Guarded([&] { TickProc(window, SaverMode); })) DestroyWindow(window);
       return true;
@@ -553,8 +570,12 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 void StartHostTimer(HWND window) {
-  HostTimerActive = TickProc && TimerInterval > 0 &&
-                    SetTimer(window, HostTimerId, static_cast<UINT>(TimerInterval), nullptr) != 0;
+  const UINT delay =
+      TimerGridOn() && TimerInterval > 0
+          ? HostTimerPace.Start(static_cast<uint32_t>(TimerInterval), MonotonicMicroseconds())
+          : static_cast<UINT>(TimerInterval);
+  HostTimerActive =
+      TickProc && TimerInterval > 0 && SetTimer(window, HostTimerId, delay, nullptr) != 0;
 }
 
 void StopHostTimer(HWND window) {

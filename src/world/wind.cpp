@@ -74,6 +74,7 @@ void TWind::Pause() {
 void TWind::Resume() {
   if (!IsPaused) return;
   IsPaused = false;
+  PullClock.Restart();
   Gap->SetEnabled(GapWasOn);
   BlowT->SetEnabled(BlowWasOn);
 }
@@ -96,6 +97,7 @@ void TWind::StartGust() {
   WindY = (Random(3) - 1) * Strength;
   Duration = Random(3) * 1000;
   StartTick = Platform.TickCount();
+  PullClock.Restart();
   BlowT->SetEnabled(true);
   Gap->SetEnabled(false);
 }
@@ -104,7 +106,8 @@ void TWind::GustTick() {
   // Unsigned subtraction, so a tick count that wraps during a gust does not end it.
   const uint32_t elapsed = Platform.TickCount() - StartTick;
   if (static_cast<int64_t>(elapsed) <= Duration) {
-    Blow();
+    // One pull per 50 ms that passed, whatever the timer's own pace.
+    for (int pulls = PullClock.Advance(Platform.Microseconds()); pulls > 0; --pulls) Blow();
     return;
   }
   RegionLive = false;

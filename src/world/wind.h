@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "world/geometry.h"
+#include "world/step_clock.h"
 
 // A timer the wind owns. On Windows it is a message timer of the main thread;
 // tests drive it by hand.
@@ -26,6 +27,8 @@ class WindPlatform {
   virtual ~WindPlatform() = default;
   virtual std::unique_ptr<WindTimer> CreateTimer() = 0;
   virtual uint32_t TickCount() = 0;  // GetTickCount: wraps after 49.7 days
+  // A monotonic clock in microseconds that paces the pulls; the tick count's by default.
+  virtual int64_t Microseconds() { return static_cast<int64_t>(TickCount()) * 1000; }
 };
 
 class TWind {
@@ -63,6 +66,7 @@ class TWind {
   WindPlatform& Platform;
   std::unique_ptr<WindTimer> Gap;
   std::unique_ptr<WindTimer> BlowT;
+  StepClock PullClock{WindPullPeriod};  // however late BlowTimer fires
   bool IsPaused = false;
   bool GapWasOn = false;
   bool BlowWasOn = false;

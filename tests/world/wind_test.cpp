@@ -286,3 +286,35 @@ TEST_F(Wind, APauseHoldsBothTimersAndResumeGivesEachBackAsItWas) {
     EXPECT_EQ(Blow().Enabled(), blowOn && !c.StopWhilePaused) << c.State;
   }
 }
+
+// The pull follows the time that passed: a gust of 2 s pulls 40 times whether its timer
+// fires every 50 ms or, as Windows rounds it, every 62.5 ms; after a stall at most four
+// pulls catch up.
+TEST_F(Wind, PullsATwentiethPer50MsWhateverTheTimersPace) {
+  struct Row {
+    double Period;
+    int Pulls;
+  };
+  for (const Row row : {Row{50, 40}, Row{62.5, 40}, Row{100, 40}}) {
+    SCOPED_TRACE(row.Period);
+    Platform.Tick = 1000;
+    StartFixedGust(20, 0, 2000);
+    Place(1, 100, 100, 0, 0);
+    int pulls = 0;
+    for (double t = row.Period; t <= 2000; t += row.Period) {
+      Platform.Tick = 1000 + static_cast<uint32_t>(std::lround(t));
+      const double before = BubbleTable[1].VX;
+      ASSERT_TRUE(Blow().Fire());
+      // Each pull closes a twentieth of the gap: count them from the velocity.
+      pulls += static_cast<int>(
+          std::lround(std::log((20 - BubbleTable[1].VX) / (20 - before)) / std::log(19.0 / 20.0)));
+    }
+    EXPECT_NEAR(pulls, row.Pulls, 1);
+  }
+  StartFixedGust(20, 0, 2000);
+  Place(1, 100, 100, 0, 0);
+  ASSERT_TRUE(Blow().Fire());
+  Platform.Tick += 1500;
+  ASSERT_TRUE(Blow().Fire());
+  EXPECT_NEAR(BubbleTable[1].VX, 20 - 20 * std::pow(19.0 / 20.0, 5), 1e-9);
+}

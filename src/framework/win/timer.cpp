@@ -5,6 +5,8 @@
 #include <map>
 
 #include "framework/win/error_report.h"
+#include "framework/win/monotonic_clock.h"
+#include "framework/win/timing_seams.h"
 
 namespace {
 
@@ -13,6 +15,8 @@ constexpr char TimerWindowClass[] = "VesperineTimerWindow";
 struct TimerEntry {
   std::function<void()>* Handler;
   bool Running;
+  uint32_t Period;
+  GridPace Pace;  // only while the tests' timer grid is on
 };
 
 // Live timers by identifier. Identifiers only grow, so a WM_TIMER still queued for a
@@ -28,10 +32,16 @@ uintptr_t NextIdentifier() {
   return ++last;
 }
 
+HWND TimerWindow();
+
 void FireTimer(uintptr_t identifier) {
   auto found = LiveTimers().find(identifier);
   if (found == LiveTimers().end() || found->second.Running) return;
   found->second.Running = true;
+  if (TimerGridOn()) {
+    SetTimer(TimerWindow(), identifier,
+             found->second.Pace.Next(found->second.Period, MonotonicMicroseconds()), nullptr);
+  }
   // A copy, because the handler may destroy its own timer (and the function with it).
   std::function<void()> handler = *found->second.Handler;
   GuardedCall(handler);
@@ -96,7 +106,9 @@ void TTimer::Restart() {
   Halt();
   if (!IsEnabled || Period == 0 || !Handler) return;
   uintptr_t identifier = NextIdentifier();
-  if (SetTimer(TimerWindow(), identifier, Period, nullptr) == 0) return;
+  GridPace pace;
+  const UINT delay = TimerGridOn() ? pace.Start(Period, MonotonicMicroseconds()) : Period;
+  if (SetTimer(TimerWindow(), identifier, delay, nullptr) == 0) return;
   Identifier = identifier;
-  LiveTimers()[identifier] = TimerEntry{&Handler, false};
+  LiveTimers()[identifier] = TimerEntry{&Handler, false, Period, pace};
 }

@@ -7,10 +7,10 @@
 #include "framework/win/built_in_picture.h"
 #include "framework/win/dib.h"
 #include "framework/win/monitors.h"
+#include "framework/win/monotonic_clock.h"
 #include "framework/win/screen_copy.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
-#include "world/motion.h"
 #include "world/win/wind_platform.h"
 
 namespace {
@@ -166,7 +166,7 @@ WindowOrigin TFMain::BubbleOrigin(int k) const {
 }
 
 void TFMain::Timer1Timer() {
-  MotionStep();
+  World.Frame(MonotonicMicroseconds());
   MoveBallWindows();
 }
 
@@ -182,7 +182,8 @@ void TFMain::MoveBallWindows() {
 }
 
 void TFMain::Timer2Timer() {
-  PushRandomBubble();
+  for (int pushes = Pushes.Advance(MonotonicMicroseconds()); pushes > 0; --pushes)
+    PushRandomBubble();
 }
 
 void TFMain::Image1MouseMove(TShiftState, int x, int y) {
@@ -235,6 +236,9 @@ void TFMain::FormDestroy() {
 void TFMain::SetDisplayAwake(bool awake) {
   if (awake != Asleep) return;
   Asleep = !awake;
+  // Coming back, the world goes on from where it stood, without catching up.
+  World.Restart();
+  Pushes.Restart();
   const std::pair<TTimer*, TTimerHold*> timers[] = {
       {&Timer1, &Timer1Hold}, {&Timer2, &Timer2Hold}, {&Timer4, &Timer4Hold}};
   for (const auto& [timer, hold] : timers) {

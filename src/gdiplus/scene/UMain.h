@@ -17,6 +17,7 @@
 #include "gdiplus/scene/UFBall.h"
 #include "gdiplus/scene/scene_rules.h"
 #include "image/pixel_image.h"
+#include "world/step_clock.h"
 #include "world/wind.h"
 
 // The picture control that fills the form: its picture, and that picture stretched once
@@ -46,6 +47,10 @@ class TFMain : public TForm {
   BackgroundSource BackgroundFrom = BackgroundSource::BuiltIn;
   TTimer Timer1;  // 20 ms frames
   TTimer Timer2;  // 5 s random push
+  // Windows fires the 20 ms timer every 31.25 ms: steps and pushes keep their design rate
+  // by the time that passed.
+  PacedWorld World{GdiplusStepPeriod};
+  StepClock Pushes{GdiplusPushPeriod};
   TTimer Timer4;  // creates the bubble windows at the first tick
   std::unique_ptr<TWind> Wind;
   MouseStartTracker MouseStart;

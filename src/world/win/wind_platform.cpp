@@ -2,8 +2,14 @@
 
 #include <windows.h>
 
+#include "framework/win/monotonic_clock.h"
+
 uint32_t WinWindPlatform::TickCount() {
   return GetTickCount();
+}
+
+int64_t WinWindPlatform::Microseconds() {
+  return MonotonicMicroseconds();
 }
 
 // Never destroyed, so a wind freed during the program's exit still finds it.

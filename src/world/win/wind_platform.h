@@ -24,6 +24,7 @@ class WinWindPlatform final : public WindPlatform {
  public:
   std::unique_ptr<WindTimer> CreateTimer() override { return std::make_unique<WinWindTimer>(); }
   uint32_t TickCount() override;
+  int64_t Microseconds() override;
 };
 
 // The process's one platform object; lives until the program ends.
