@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "framework/picture_fit.h"
 #include "framework/string_list.h"
 #include "framework/win/screen_copy.h"
 #include "gdiplus/preview_geometry.h"
@@ -98,8 +99,9 @@ void LoadGdiplusPictures(const ScreenRect& desktop) {
 
 namespace {
 
-// The background over the whole preview, or, over a desktop of several monitors, over
-// each monitor on its own (a copy of the virtual screen: each its own part).
+// The background over the whole preview, or, over a whole desktop, over each monitor on
+// its own (a copy of the virtual screen: each its own part), where the full-screen scenes
+// put it.
 void DrawPreviewBackground(TGPGraphics& graphics, int32_t width, int32_t height,
                            const ScreenLayout* desktop) {
   const int32_t pictureWidth =
@@ -108,13 +110,16 @@ void DrawPreviewBackground(TGPGraphics& graphics, int32_t width, int32_t height,
       BackgroundImage ? static_cast<int32_t>(BackgroundImage->GetHeight()) : 0;
   const BackgroundKind kind = BackType == ScreenCopyBackground ? BackgroundKind::VirtualScreenCopy
                                                                : BackgroundKind::Picture;
-  const std::vector<BackgroundPart> parts =
+  std::vector<BackgroundPart> parts =
       desktop && desktop->World().Width() == width && desktop->World().Height() == height
           ? BackgroundParts(*desktop, pictureWidth, pictureHeight, kind, false, desktop->World())
           : std::vector<BackgroundPart>{};
-  if (parts.size() <= 1) {
-    graphics.DrawImage(BackgroundImage.get(), 0, 0, width, height);
-    return;
+  if (parts.empty()) {
+    // The preview's box: a picture fills it in proportion, a copy of the screen is stretched.
+    const ScreenRect source = kind == BackgroundKind::Picture
+                                  ? FillSource(pictureWidth, pictureHeight, width, height)
+                                  : ScreenRect{0, 0, pictureWidth, pictureHeight};
+    parts.push_back({source, {0, 0, width, height}});
   }
   for (const BackgroundPart& part : parts) {
     graphics.DrawImage(
@@ -141,7 +146,6 @@ void SetUpPreview(HWND window, const ScreenLayout* desktop) {
 
   PreviewBackground = std::make_unique<TGPBitmap>(width, height, PixelFormat32bppARGB);
   {
-    // Stretched whatever its aspect ratio, as the full-screen background is.
     TGPGraphics graphics(PreviewBackground.get());
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQuality);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
