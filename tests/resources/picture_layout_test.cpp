@@ -186,10 +186,10 @@ TEST(MaskPicture, FallsOffSmoothlyToNearlyClearAtEveryEdgeAndSofterAtTheCorners)
   EXPECT_LT(mask.Alpha(243, 243), mask.Alpha(243, 128));
 }
 
-TEST(BackgroundPicture, IsA544By395BaselineJfifJpegOfThreeEightBitComponents) {
+TEST(BackgroundPicture, IsA2560By1440BaselineJfifJpegOfThreeEightBitComponents) {
   DecodedJpeg back = DecodeJpegFile(ResourcePath("BACK.jpg"));
-  EXPECT_EQ(back.Width, 544);
-  EXPECT_EQ(back.Height, 395);
+  EXPECT_EQ(back.Width, 2560);
+  EXPECT_EQ(back.Height, 1440);
   EXPECT_EQ(back.Components, 3);
   EXPECT_EQ(back.Precision, 8);
   EXPECT_TRUE(back.SawJfif);
@@ -212,6 +212,7 @@ TEST(BackgroundPicture, HasDetailAcrossEveryRegionAndABrightSunRatherThanAPlainG
   };
   // Mean horizontal variation of luma, in 3 x 3 tiles: a gradient (or a flat fill)
   // has none, and the grain alone gives well under one level per step.
+  const int step = back.Width / 68;
   for (int ty = 0; ty < 3; ++ty) {
     for (int tx = 0; tx < 3; ++tx) {
       double sum = 0;
@@ -219,8 +220,8 @@ TEST(BackgroundPicture, HasDetailAcrossEveryRegionAndABrightSunRatherThanAPlainG
       int y0 = ty * back.Height / 3, y1 = (ty + 1) * back.Height / 3;
       int x0 = tx * back.Width / 3, x1 = (tx + 1) * back.Width / 3;
       for (int y = y0; y < y1; ++y) {
-        // Differences 4 pixels apart, so structure counts more than grain.
-        for (int x = x0; x + 4 < x1; ++x, ++n) sum += std::abs(luma(x + 4, y) - luma(x, y));
+        // Differences a 68th of the width apart, so structure counts more than grain.
+        for (int x = x0; x + step < x1; ++x, ++n) sum += std::abs(luma(x + step, y) - luma(x, y));
       }
       EXPECT_GT(sum / n, 1.5) << "tile " << tx << "," << ty;
     }
@@ -236,11 +237,78 @@ TEST(BackgroundPicture, HasDetailAcrossEveryRegionAndABrightSunRatherThanAPlainG
   EXPECT_LT(darkest, 70);
 }
 
-TEST(ResourceFiles, AreEachWellUnder200Kilobytes) {
-  for (const char* name :
-       {"BALL.png", "BALL1.png", "BALL2.png", "MASK1.png", "BACK.jpg", "vesperine.ico"}) {
+namespace {
+
+struct Box {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;  // right and bottom exclusive
+};
+
+// The bounding box of the largest 4-connected region where the blue channel reaches the
+// threshold: the sun's disc, whose blue stands far above its warm glow's.
+Box BrightestRegion(const DecodedJpeg& picture, int threshold) {
+  const int w = picture.Width, h = picture.Height;
+  auto bright = [&](int x, int y) {
+    return picture.Rgb[(static_cast<size_t>(y) * w + x) * 3 + 2] >= threshold;
+  };
+  std::vector<uint8_t> seen(static_cast<size_t>(w) * h);
+  Box best;
+  size_t bestSize = 0;
+  std::vector<std::pair<int, int>> stack;
+  for (int y0 = 0; y0 < h; ++y0) {
+    for (int x0 = 0; x0 < w; ++x0) {
+      if (seen[static_cast<size_t>(y0) * w + x0] || !bright(x0, y0)) continue;
+      Box box{x0, y0, x0 + 1, y0 + 1};
+      size_t size = 0;
+      stack.assign(1, {x0, y0});
+      seen[static_cast<size_t>(y0) * w + x0] = 1;
+      while (!stack.empty()) {
+        auto [x, y] = stack.back();
+        stack.pop_back();
+        ++size;
+        box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1),
+               std::max(box.Bottom, y + 1)};
+        for (auto [nx, ny] : {std::pair{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}}) {
+          if (nx < 0 || ny < 0 || nx >= w || ny >= h) continue;
+          uint8_t& mark = seen[static_cast<size_t>(ny) * w + nx];
+          if (mark || !bright(nx, ny)) continue;
+          mark = 1;
+          stack.push_back({nx, ny});
+        }
+      }
+      if (size > bestSize) {
+        bestSize = size;
+        best = box;
+      }
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+// A monitor of any shape from 21:9 to 9:16 shows a centred cut of the picture: the sun
+// must lie whole inside the narrowest and the flattest of them, and stay round.
+TEST(BackgroundPicture, KeepsARoundSunWholeInsideEveryCentredCutFrom21By9To9By16) {
+  DecodedJpeg back = DecodeJpegFile(ResourcePath("BACK.jpg"));
+  const Box sun = BrightestRegion(back, 175);
+  const int width = sun.Right - sun.Left, height = sun.Bottom - sun.Top;
+  ASSERT_GT(width, back.Width / 60) << "no sun found";
+  EXPECT_NEAR(static_cast<double>(width) / height, 1.0, 0.02) << width << " x " << height;
+  const int portraitWidth = back.Height * 9 / 16;
+  const int portraitLeft = (back.Width - portraitWidth) / 2;
+  EXPECT_GT(sun.Left, portraitLeft);
+  EXPECT_LT(sun.Right, portraitLeft + portraitWidth);
+  const int wideHeight = back.Width * 9 / 21;
+  const int wideTop = (back.Height - wideHeight) / 2;
+  EXPECT_GT(sun.Top, wideTop);
+  EXPECT_LT(sun.Bottom, wideTop + wideHeight);
+}
+
+TEST(ResourceFiles, AreEachWellUnder200KilobytesAndTheBackgroundUnder800) {
+  for (const char* name : {"BALL.png", "BALL1.png", "BALL2.png", "MASK1.png", "vesperine.ico"}) {
     EXPECT_LT(std::filesystem::file_size(ResourcePath(name)), 150u * 1024) << name;
   }
+  EXPECT_LT(std::filesystem::file_size(ResourcePath("BACK.jpg")), 800u * 1024);
 }
 
 namespace {
