@@ -125,7 +125,7 @@ DIALOG_SUITES='^(ballpara_form_test|settings_dialog_e2e_test)$'
 
 run_windows_stages() {
   local small=800x600x24 screen=1024x768x24 layout
-  local others='measures|two-monitors|dpi144|win98|package'
+  local others='measures|two-monitors|dpi144|win98|package|fullhd'
   # One at a time within a lane: a lane's end-to-end tests share its screen and registry.
   # A software rasteriser's frame costs in proportion to its pixels, so every suite runs on
   # the smallest screen its checks allow: the suites that measure (closes, error reports,
@@ -154,5 +154,7 @@ run_windows_stages() {
       lane_on_two_monitors "$layout" windows_ctest -L two-monitors
   done
   start_stage "package" lane_on_xvfb "$screen" package_stage
+  # A picture's proportions need a screen whose shape differs from the 4:3 ones above.
+  start_stage "windows tests at 1920 x 1080" lane_on_xvfb 1920x1080x24 windows_ctest -L fullhd
   wait_stages
 }

@@ -107,3 +107,12 @@ target_compile_definitions(host_password_tests PRIVATE
 add_dependencies(host_password_tests vesperine_scr password_standin_plain
   password_standin_decorated mpr_standin_plain mpr_standin_decorated)
 set_tests_properties(host_password_tests PROPERTIES RUN_SERIAL TRUE LABELS win98)
+
+# A picture's proportions under each driver and the preview on a 16:9 screen: only in
+# scripts/test's lane at 1920 x 1080 (label fullhd).
+vesperine_unit_test(NAME host_picture_shape_tests
+  SOURCES picture_shape_test.cpp
+  LIBS vesperine_harness vesperine_image
+  TIMEOUT 600)
+add_dependencies(host_picture_shape_tests vesperine_scr)
+set_tests_properties(host_picture_shape_tests PROPERTIES RUN_SERIAL TRUE LABELS fullhd)
