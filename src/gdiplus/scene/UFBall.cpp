@@ -8,7 +8,6 @@
 #include "framework/win/dib.h"
 #include "framework/win/error_report.h"
 #include "gdiplus/pictures.h"
-#include "gdiplus/tint.h"
 #include "gdiplus/tint_bitmap.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
@@ -56,34 +55,12 @@ bool EveryPixelOpaque(const PixelImage& image) {
 // by the rule the Direct3D scene's picture textures follow. The loader makes every picture
 // 32-bit ARGB, so a picture whose every pixel is opaque counts as one without alpha.
 std::unique_ptr<TGPBitmap> BubbleSquare(TGPBitmap& picture, int32_t side) {
-  const auto width = static_cast<int32_t>(picture.GetWidth());
-  const auto height = static_cast<int32_t>(picture.GetHeight());
-  if (width <= 0 || height <= 0 || side <= 0) return nullptr;
+  PixelImage pixels = PixelsOfBitmap(picture);
+  if (pixels.Empty() || side <= 0) return nullptr;
   try {
-    PixelImage pixels;
-    pixels.SetSize(width, height, 32);
-    Gdiplus::BitmapData locked{};
-    if (picture.LockBits(Gdiplus::Rect(0, 0, width, height), Gdiplus::ImageLockModeRead,
-                         PixelFormat32bppARGB, locked) != Gdiplus::Ok) {
-      return nullptr;
-    }
-    CopyBgraRows(static_cast<const uint8_t*>(locked.Scan0), locked.Stride, pixels.Row(0),
-                 static_cast<int32_t>(pixels.Stride()), static_cast<uint32_t>(width),
-                 static_cast<uint32_t>(height), false);
-    picture.UnlockBits(locked);
     if (EveryPixelOpaque(pixels)) pixels = OverBlack(std::move(pixels));
     PixelImage square = BubblePictureSquare(pixels, side);
-    square.ConvertTo32();
-    auto bitmap = std::make_unique<TGPBitmap>(side, side, PixelFormat32bppARGB);
-    if (bitmap->LockBits(Gdiplus::Rect(0, 0, side, side), Gdiplus::ImageLockModeWrite,
-                         PixelFormat32bppARGB, locked) != Gdiplus::Ok) {
-      return nullptr;
-    }
-    CopyBgraRows(square.Row(0), static_cast<int64_t>(square.Stride()),
-                 static_cast<uint8_t*>(locked.Scan0), locked.Stride, static_cast<uint32_t>(side),
-                 static_cast<uint32_t>(side), false);
-    bitmap->UnlockBits(locked);
-    return bitmap;
+    return BitmapFromPixels(square);
   } catch (const PictureError&) {
     return nullptr;
   }
