@@ -118,11 +118,11 @@ package_stage() {
 # software rasteriser's frame costs in proportion to its pixels, so every lane has the smallest
 # screen its checks allow: the suites that measure (closes, error reports, bounds) 640 x 480,
 # where an emulated CPU draws a frame in well under half the time; the dialogs (whose sizes and
-# places are laid out for 1024 x 768, at 144 dpi too) and the package 1024 x 768; the rest
-# 800 x 600. The suites that measure nothing are split into lanes of about the same length:
+# places are laid out for 1024 x 768, at 144 dpi too) and the package 1024 x 768; the
+# pictures' proportions a 16:9 screen of 1920 x 1080; the rest 800 x 600. The suites that measure nothing are split into lanes of about the same length:
 # a lane leaves a core idle about half the time (it waits for teardowns and frames).
 LANES="measures host-direct3d gdi-scene dialogs rest fallback dpi144 win98 two-monitors-right
-two-monitors-left package"
+two-monitors-left package fullhd"
 
 # run_lane NAME: one lane's tests as scripts/test runs them, one at a time (a lane's
 # end-to-end tests share its screen and registry).
@@ -137,6 +137,7 @@ run_lane() {
     two-monitors-right | two-monitors-left)
       lane_on_two_monitors "${1#two-monitors-}" windows_ctest -L '^two-monitors$' ;;
     package) lane_on_xvfb "$screen" package_stage ;;
+    fullhd) lane_on_xvfb 1920x1080x24 windows_ctest -L '^fullhd$' ;;
     *)
       echo "no lane '$1'; the lanes are:" $LANES >&2
       return 2
@@ -181,5 +182,7 @@ run_windows_stages() {
     start_stage "windows tests, two monitors ($layout)" run_lane "two-monitors-$layout"
   done
   start_stage "package" run_lane package
+  # A picture's proportions need a screen whose shape differs from the 4:3 ones above.
+  start_stage "windows tests at 1920 x 1080" run_lane fullhd
   wait_stages
 }

@@ -24,13 +24,6 @@ PixelImage ThroughDib(const PixelImage& bitmap) {
   return DecodeBmp(EncodeBmp(bitmap));
 }
 
-PixelImage ResampledTo256(const PixelImage& image, int bitCount) {
-  PixelImage resized;
-  resized.SetSize(PictureTextureSide, PictureTextureSide, bitCount);
-  resized.StretchDraw(image, {0, 0, PictureTextureSide, PictureTextureSide});
-  return resized;
-}
-
 PixelImage BuiltInPng(const char* name) {
   PixelImage image;
   if (!LoadPngWithAlpha(BuiltInPicture(name, "PNG"), image)) {
@@ -134,18 +127,15 @@ void TFDxBall::LoadPicture(int k, const std::string& entry, PixelImage& work) {
         work = DecodeJpeg(file, PictureTextureSide, PictureTextureSide);
         break;
       case PictureDecoder::General:
-        BackImage = LoadPictureFile(entry, PictureTextureSide, PictureTextureSide);
-        // A picture without alpha must not gain opaque alpha here, or it would escape
-        // the mask below: the work bitmap takes the picture's own kind of pixels.
-        work.SetSize(PictureTextureSide, PictureTextureSide, BackImage.BitCount() == 32 ? 32 : 24);
-        work.StretchDraw(BackImage, {0, 0, PictureTextureSide, PictureTextureSide});
+        // Kept in its own kind of pixels: a picture without alpha must not gain opaque
+        // alpha here, or it would escape the mask below.
+        work = LoadPictureFile(entry, PictureTextureSide, PictureTextureSide);
         break;
     }
-    auto image = std::make_unique<PixelImage>(ThroughDib(work));
-    if (image->HasAlpha()) {
-      *image = ResampledTo256(*image, image->BitCount());
-    } else {
-      *image = ResampledTo256(*image, 24);
+    // Cut to a square or fitted inside one, never stretched out of proportion.
+    auto image =
+        std::make_unique<PixelImage>(BubblePictureSquare(ThroughDib(work), PictureTextureSide));
+    if (!image->HasAlpha()) {
       const PixelImage mask = BuiltInPng("MASK1");
       image->ConvertTo32();
       image->CopyAlphaFrom(mask);
@@ -178,7 +168,7 @@ void TFDxBall::LoadBackground(PixelImage& work) {
       BackImage = work;
       break;
     case BackgroundSource::BuiltIn:
-      BackImage = DecodeJpeg(BuiltInPicture("BACK", "JPG"));
+      BackImage = DecodeJpegToFill(BuiltInPicture("BACK", "JPG"), Layout.MonitorRects());
       break;
   }
 }
@@ -259,11 +249,15 @@ void TFDxBall::FillBackgroundSurface() {
   }
   const std::vector<BackgroundPart> parts =
       BackgroundParts(Layout, BackImage.Width(), BackImage.Height(), kind, false, Layout.World());
-  // One monitor, or the full-screen mode of the primary alone: the picture over it all.
+  // One monitor, or the full-screen mode of the primary alone: the picture over it all,
+  // a copy of the screen stretched, any other picture filling it in proportion.
   const bool coversAll = parts.size() <= 1 || DXDraw->Options.FullScreen ||
                          width != Layout.World().Width() || height != Layout.World().Height();
   if (coversAll) {
-    BackgroundSurface->LoadFromPicture(BackImage, width, height);
+    BackgroundSurface->LoadFromPicture(kind == BackgroundKind::Picture && !BackImage.Empty()
+                                           ? FilledPicture(BackImage, width, height)
+                                           : BackImage,
+                                       width, height);
     return;
   }
   BackgroundSurface->LoadFromPicture(ComposeBackground(BackImage, width, height, parts), width,

@@ -683,6 +683,10 @@ bool TDirectDrawSurface::LoadFromPicture(const PixelImage& picture, int32_t widt
     W = width;
     H = height;
   }
+  // A picture already made for the surface goes up as it is: no second resampling.
+  if (picture.Width() == width && picture.Height() == height && picture.BitCount() == 32) {
+    return WriteImageToSurface(Handle, picture);
+  }
   PixelImage stretched;
   stretched.SetSize(width, height, 32);
   if (!picture.Empty()) stretched.StretchDraw(picture, {0, 0, width, height});

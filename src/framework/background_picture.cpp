@@ -1,5 +1,9 @@
 #include "framework/background_picture.h"
 
+#include <algorithm>
+
+#include "framework/picture_fit.h"
+
 namespace {
 
 PixelRect ToPixelRect(const ScreenRect& rect) {
@@ -20,4 +24,35 @@ PixelImage ComposeBackground(const PixelImage& picture, int32_t width, int32_t h
 
 PixelImage LoadBackgroundFile(const std::string& path, int32_t screenWidth, int32_t screenHeight) {
   return OverBlack(LoadPictureFile(path, screenWidth, screenHeight));
+}
+
+PixelImage FilledPicture(const PixelImage& picture, int32_t width, int32_t height) {
+  const ScreenRect source = FillSource(picture.Width(), picture.Height(), width, height);
+  return ComposeBackground(picture, width, height, {{source, {0, 0, width, height}}});
+}
+
+PixelImage DecodeJpegToFill(std::span<const uint8_t> jpeg, const std::vector<ScreenRect>& areas) {
+  // A decoded picture fills an area without enlarging exactly when it is at least as wide
+  // and as high as the area, whatever the two shapes.
+  int32_t width = 0;
+  int32_t height = 0;
+  for (const ScreenRect& area : areas) {
+    width = std::max(width, area.Width());
+    height = std::max(height, area.Height());
+  }
+  return DecodeJpeg(jpeg, width, height);
+}
+
+PixelImage BubblePictureSquare(const PixelImage& picture, int32_t side) {
+  PixelImage square;
+  if (picture.HasAlpha()) {
+    square.SetSize(side, side, 32);
+    const ScreenRect fit = FitInSquare(picture.Width(), picture.Height(), side);
+    square.StretchDraw(picture, ToPixelRect(fit));
+    return square;
+  }
+  square.SetSize(side, side, 24);
+  StretchDrawPart(square, picture, ToPixelRect(SquareSource(picture.Width(), picture.Height())),
+                  {0, 0, side, side});
+  return square;
 }

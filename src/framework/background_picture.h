@@ -1,9 +1,10 @@
 // The background of a drawing surface that spans several monitors: one picture of the
-// surface's size holding each part of the source picture stretched over its place, black
+// surface's size holding each part of the source picture scaled over its place, black
 // between them.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,3 +19,16 @@ PixelImage ComposeBackground(const PixelImage& picture, int32_t width, int32_t h
 // and nothing lies behind it, so its transparent pixels are black. Throws what
 // LoadPictureFile throws.
 PixelImage LoadBackgroundFile(const std::string& path, int32_t screenWidth, int32_t screenHeight);
+
+// The picture filling a width x height image, as one monitor shows it: kept in proportion
+// and cut around its centre.
+PixelImage FilledPicture(const PixelImage& picture, int32_t width, int32_t height);
+
+// A JPEG decoded at the smallest of its reduced scales that still fills every area without
+// enlarging: a picture made for large monitors costs a fraction on small ones.
+PixelImage DecodeJpegToFill(std::span<const uint8_t> jpeg, const std::vector<ScreenRect>& areas);
+
+// The side x side square a bubble carries: a picture without alpha (HasAlpha) is cut to
+// its centred square (24 bits, for a mask to shape); one with alpha is fitted whole inside
+// it with transparent margins (32 bits).
+PixelImage BubblePictureSquare(const PixelImage& picture, int32_t side);

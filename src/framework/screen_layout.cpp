@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/picture_fit.h"
+
 namespace {
 
 ScreenRect Offset(const ScreenRect& rect, int32_t dx, int32_t dy) {
@@ -113,7 +115,7 @@ std::vector<BackgroundPart> BackgroundParts(const ScreenLayout& layout, int32_t 
     const ScreenRect dest = Offset(area, -surface.Left, -surface.Top);
     const ScreenRect source =
         kind == BackgroundKind::Picture
-            ? wholePicture
+            ? FillSource(pictureWidth, pictureHeight, dest.Width(), dest.Height())
             : Intersection(InPicture(monitors[i], layout.World(), pictureWidth, pictureHeight),
                            wholePicture);
     if (!dest.Empty() && !source.Empty()) parts.push_back({source, dest});

@@ -36,8 +36,8 @@ class ScreenLayout {
   ScreenRect World() const { return {0, 0, VirtualScreen.Width(), VirtualScreen.Height()}; }
   ScreenRect ToWorld(const ScreenRect& screen) const;
   ScreenRect ToScreen(const ScreenRect& world) const;
-  // Each monitor in world coordinates, in the platform's order: a background picture is
-  // stretched over each of these on its own, never across a seam.
+  // Each monitor in world coordinates, in the platform's order: a background picture
+  // fills each of these on its own, never across a seam.
   std::vector<ScreenRect> MonitorRects() const;
   // Each monitor's work area in world coordinates.
   std::vector<ScreenRect> WorkRects() const;
@@ -73,10 +73,11 @@ struct BackgroundPart {
   ScreenRect Dest;
 };
 
-// A picture is stretched whole over each monitor, never across a seam; a copy of the
-// whole virtual screen gives each monitor its own part, so every monitor shows its own
-// desktop. onWorkAreas: the destinations are the work areas instead of the monitors.
-// surface: the drawing surface's place in the world (its top-left is its (0, 0)).
+// A picture fills each monitor on its own, never across a seam, keeping its proportions
+// (cut around its centre, see FillSource); a copy of the whole virtual screen gives each
+// monitor its own part, stretched, so every monitor shows its own desktop. onWorkAreas: the
+// destinations are the work areas instead of the monitors. surface: the drawing surface's place in
+// the world (its top-left is its (0, 0)).
 enum class BackgroundKind { Picture, VirtualScreenCopy };
 std::vector<BackgroundPart> BackgroundParts(const ScreenLayout& layout, int32_t pictureWidth,
                                             int32_t pictureHeight, BackgroundKind kind,

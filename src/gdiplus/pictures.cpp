@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "framework/background_picture.h"
+#include "framework/picture_fit.h"
 #include "framework/string_list.h"
 #include "framework/win/screen_copy.h"
 #include "gdiplus/preview_geometry.h"
@@ -52,6 +54,19 @@ std::unique_ptr<TGPBitmap> LoadFirstListedPicture() {
   return LoadUserPictureFile(PictureList.Items.front());
 }
 
+// A SpriteSize square of the body region of source, scaled with high quality.
+std::unique_ptr<TGPBitmap> ScaledLayer(TGPBitmap* source, const SourceRect& region) {
+  auto layer = std::make_unique<TGPBitmap>(SpriteSize, SpriteSize, PixelFormat32bppARGB);
+  TGPGraphics graphics(layer.get());
+  graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQuality);
+  graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+  graphics.DrawImage(source, Gdiplus::Rect(0, 0, SpriteSize, SpriteSize), region.X, region.Y,
+                     region.Width, region.Height, Gdiplus::UnitPixel);
+  return layer;
+}
+
+}  // namespace
+
 // Copies the decoded pixels into a new bitmap; a fourth byte that carries no alpha
 // (24-bit sources, 32-bit BMPs with all-zero alpha) becomes opaque.
 std::unique_ptr<TGPBitmap> BitmapFromPixels(PixelImage& image) {
@@ -71,18 +86,27 @@ std::unique_ptr<TGPBitmap> BitmapFromPixels(PixelImage& image) {
   return bitmap;
 }
 
-// A SpriteSize square of the body region of source, scaled with high quality.
-std::unique_ptr<TGPBitmap> ScaledLayer(TGPBitmap* source, const SourceRect& region) {
-  auto layer = std::make_unique<TGPBitmap>(SpriteSize, SpriteSize, PixelFormat32bppARGB);
-  TGPGraphics graphics(layer.get());
-  graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQuality);
-  graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-  graphics.DrawImage(source, Gdiplus::Rect(0, 0, SpriteSize, SpriteSize), region.X, region.Y,
-                     region.Width, region.Height, Gdiplus::UnitPixel);
-  return layer;
+PixelImage PixelsOfBitmap(TGPBitmap& bitmap) {
+  PixelImage image;
+  const auto width = static_cast<int32_t>(bitmap.GetWidth());
+  const auto height = static_cast<int32_t>(bitmap.GetHeight());
+  if (width <= 0 || height <= 0) return image;
+  Gdiplus::BitmapData locked{};
+  if (bitmap.LockBits(Gdiplus::Rect(0, 0, width, height), Gdiplus::ImageLockModeRead,
+                      PixelFormat32bppARGB, locked) != Gdiplus::Ok) {
+    return image;
+  }
+  try {
+    image.SetSize(width, height, 32);
+    CopyBgraRows(static_cast<const uint8_t*>(locked.Scan0), locked.Stride, image.Row(0),
+                 static_cast<int32_t>(image.Stride()), static_cast<uint32_t>(width),
+                 static_cast<uint32_t>(height), false);
+  } catch (const PictureError&) {
+    image = PixelImage();
+  }
+  bitmap.UnlockBits(locked);
+  return image;
 }
-
-}  // namespace
 
 bool StartGdiplus() {
   return StartGdiplusSession(GdiplusToken);
@@ -98,8 +122,9 @@ void LoadGdiplusPictures(const ScreenRect& desktop) {
 
 namespace {
 
-// The background over the whole preview, or, over a desktop of several monitors, over
-// each monitor on its own (a copy of the virtual screen: each its own part).
+// The background over the whole preview, or, over a whole desktop, over each monitor on
+// its own (a copy of the virtual screen: each its own part), where the full-screen scenes
+// put it.
 void DrawPreviewBackground(TGPGraphics& graphics, int32_t width, int32_t height,
                            const ScreenLayout* desktop) {
   const int32_t pictureWidth =
@@ -108,21 +133,24 @@ void DrawPreviewBackground(TGPGraphics& graphics, int32_t width, int32_t height,
       BackgroundImage ? static_cast<int32_t>(BackgroundImage->GetHeight()) : 0;
   const BackgroundKind kind = BackType == ScreenCopyBackground ? BackgroundKind::VirtualScreenCopy
                                                                : BackgroundKind::Picture;
-  const std::vector<BackgroundPart> parts =
+  std::vector<BackgroundPart> parts =
       desktop && desktop->World().Width() == width && desktop->World().Height() == height
           ? BackgroundParts(*desktop, pictureWidth, pictureHeight, kind, false, desktop->World())
           : std::vector<BackgroundPart>{};
-  if (parts.size() <= 1) {
-    graphics.DrawImage(BackgroundImage.get(), 0, 0, width, height);
-    return;
+  if (parts.empty()) {
+    // The preview's box: a picture fills it in proportion, a copy of the screen is stretched.
+    const ScreenRect source = kind == BackgroundKind::Picture
+                                  ? FillSource(pictureWidth, pictureHeight, width, height)
+                                  : ScreenRect{0, 0, pictureWidth, pictureHeight};
+    parts.push_back({source, {0, 0, width, height}});
   }
-  for (const BackgroundPart& part : parts) {
-    graphics.DrawImage(
-        BackgroundImage.get(),
-        Gdiplus::Rect(part.Dest.Left, part.Dest.Top, part.Dest.Width(), part.Dest.Height()),
-        part.Source.Left, part.Source.Top, part.Source.Width(), part.Source.Height(),
-        Gdiplus::UnitPixel);
-  }
+  // Resampled as the scenes resample, so a preview over the whole desktop shows the picture
+  // where they do, to the pixel; GDI+'s own scaling puts it half a source pixel off.
+  const PixelImage picture = BackgroundImage ? PixelsOfBitmap(*BackgroundImage) : PixelImage();
+  if (picture.Empty()) return;
+  PixelImage composed = ComposeBackground(picture, width, height, parts);
+  const std::unique_ptr<TGPBitmap> bitmap = BitmapFromPixels(composed);
+  graphics.DrawImage(bitmap.get(), 0, 0, width, height);
 }
 
 }  // namespace
@@ -141,7 +169,6 @@ void SetUpPreview(HWND window, const ScreenLayout* desktop) {
 
   PreviewBackground = std::make_unique<TGPBitmap>(width, height, PixelFormat32bppARGB);
   {
-    // Stretched whatever its aspect ratio, as the full-screen background is.
     TGPGraphics graphics(PreviewBackground.get());
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQuality);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);

@@ -12,6 +12,7 @@
 
 #include "framework/screen_layout.h"
 #include "gdiplus/gdiplus_objects.h"
+#include "image/pixel_image.h"
 
 extern ULONG_PTR GdiplusToken;
 
@@ -57,6 +58,13 @@ void ShutdownGdiplus();
 // A bitmap copy of the screen as it is now (BackType 2): the area given, or the whole
 // primary screen when it is empty.
 std::unique_ptr<TGPBitmap> CopyScreenImage(const ScreenRect& area = {});
+
+// Copies the decoded pixels into a new 32bppARGB bitmap; a fourth byte that carries no
+// alpha (24-bit sources, 32-bit BMPs with all-zero alpha) becomes opaque.
+std::unique_ptr<TGPBitmap> BitmapFromPixels(PixelImage& image);
+
+// A bitmap's pixels as a 32-bit image, alpha kept; empty when they cannot be locked.
+PixelImage PixelsOfBitmap(TGPBitmap& bitmap);
 
 // A user's picture file decoded by our own decoders into a 32bppARGB bitmap; a file
 // that cannot be read or decoded gives a bitmap that holds no image. A JPEG is decoded

@@ -32,7 +32,7 @@ struct Tap {
 
 // Taps for destination cells [first, first + count) of a run of destLength cells over
 // sourceLength source pixels: a box filter where the picture shrinks (every source pixel
-// counts by its overlap), bilinear where it grows or keeps its size (exact when equal).
+// counts by its overlap), bicubic where it grows or keeps its size (exact when equal).
 class AxisTaps {
  public:
   AxisTaps(int32_t sourceLength, int64_t destLength, int64_t first, int32_t count) {
@@ -43,7 +43,7 @@ class AxisTaps {
       if (destLength < sourceLength) {
         AddBox(cell * scale, (cell + 1) * scale, scale, sourceLength);
       } else {
-        AddBilinear((cell + 0.5) * scale - 0.5, sourceLength);
+        AddBicubic((cell + 0.5) * scale - 0.5, sourceLength);
       }
     }
     Start.push_back(static_cast<uint32_t>(Taps.size()));
@@ -60,12 +60,20 @@ class AxisTaps {
       if (overlap > 0) Taps.push_back({s, static_cast<float>(overlap / scale)});
     }
   }
-  void AddBilinear(double position, int32_t sourceLength) {
+  // Catmull-Rom: sharper than linear, and exact on the source pixels themselves.
+  static double Cubic(double distance) {
+    const double d = std::abs(distance);
+    if (d < 1) return (1.5 * d - 2.5) * d * d + 1;
+    if (d < 2) return ((-0.5 * d + 2.5) * d - 4) * d + 2;
+    return 0;
+  }
+  void AddBicubic(double position, int32_t sourceLength) {
     position = std::clamp(position, 0.0, static_cast<double>(sourceLength - 1));
-    const auto s = static_cast<int32_t>(position);
-    const auto fraction = static_cast<float>(position - s);
-    Taps.push_back({s, 1.0f - fraction});
-    if (fraction > 0) Taps.push_back({std::min(s + 1, sourceLength - 1), fraction});
+    const auto base = static_cast<int32_t>(std::floor(position));
+    for (int32_t s = base - 1; s <= base + 2; ++s) {
+      const auto weight = static_cast<float>(Cubic(position - s));
+      if (weight != 0) Taps.push_back({std::clamp(s, 0, sourceLength - 1), weight});
+    }
   }
 
   std::vector<uint32_t> Start;
@@ -160,8 +168,9 @@ VisibleRange Clip(int32_t start, int32_t length, int32_t limit) {
 void WritePixels(const float* sums, uint8_t* target, int32_t count, int bitCount,
                  bool weightColour) {
   for (int32_t x = 0; x < count; ++x, sums += 4) {
-    // The taps of a cell sum to 1, so the colour weights sum to alpha + floor.
-    const float divisor = weightColour ? sums[3] + ColourWeightFloor : 1.0f;
+    // The taps of a cell sum to 1, so the colour weights sum to alpha + floor (the cubic's
+    // negative lobes can take alpha just below 0).
+    const float divisor = weightColour ? std::max(sums[3], 0.0f) + ColourWeightFloor : 1.0f;
     uint8_t* pixel = target + static_cast<size_t>(x) * (bitCount / 8);
     for (int c = 0; c < 3; ++c) pixel[c] = ToByte(sums[c] / divisor);
     if (bitCount == 32) pixel[3] = ToByte(weightColour ? sums[3] : 255.0f);

@@ -37,7 +37,7 @@ class PixelImage {
   // depth or a different size copies nothing, and so does this image not being 32 bits.
   void CopyAlphaFrom(const PixelImage& source);
   // Resamples the whole of source over dest of this image (aspect not kept; box filter
-  // where it shrinks, bilinear where it enlarges), clipped to this image. A 32-bit image
+  // where it shrinks, bicubic where it enlarges), clipped to this image. A 32-bit image
   // receives source alpha from a 32-bit source and 255 from others. An 8-bit image can
   // only receive an 8-bit source (indices are copied, nearest pixel); others throw.
   void StretchDraw(const PixelImage& source, PixelRect dest);

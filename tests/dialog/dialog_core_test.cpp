@@ -411,3 +411,29 @@ TEST(Glyphs, CrossRunsCornerToCornerInBlackOnTheFace) {
 }
 
 }  // namespace
+
+// The 96-dpi design (205, 110, 402 x 437) on the monitor it opens on: scaled, kept inside
+// the work area, and laid out smaller only where its dpi's size cannot fit.
+TEST(PlaceDialog, KeepsTheDialogInsideTheWorkAreaAtTheLargestScaleThatFits) {
+  const ScreenRect design{205, 110, 607, 547};
+  const struct {
+    const char* Name;
+    uint32_t Dpi;
+    ScreenRect Work;
+    DialogPlace Expected;
+  } cases[] = {
+      {"fits at its design place", 96, {0, 0, 1024, 768}, {{205, 110, 607, 547}, 96}},
+      {"144 dpi on 1024 x 768 moves up", 144, {0, 0, 1024, 768}, {{308, 112, 911, 768}, 144}},
+      {"175 % on 1366 x 768 is too tall", 168, {0, 0, 1366, 728}, {{359, 0, 1029, 728}, 160}},
+      {"too wide for a narrow monitor", 192, {0, 0, 640, 1024}, {{4, 220, 640, 912}, 152}},
+      {"monitor at negative coordinates", 96, {-1280, -200, 0, 824}, {{-1075, -90, -673, 347}, 96}},
+      {"beside a task bar on the left", 96, {60, 0, 1024, 768}, {{265, 110, 667, 547}, 96}},
+      {"no dpi reads as 96", 0, {0, 0, 1024, 768}, {{205, 110, 607, 547}, 96}},
+  };
+  for (const auto& c : cases) {
+    const DialogPlace place = PlaceDialog(design, c.Dpi, c.Work);
+    EXPECT_EQ(place.Bounds, c.Expected.Bounds) << c.Name;
+    EXPECT_EQ(place.LayoutDpi, c.Expected.LayoutDpi) << c.Name;
+    EXPECT_EQ(Intersection(place.Bounds, c.Work), place.Bounds) << c.Name << ": not inside";
+  }
+}

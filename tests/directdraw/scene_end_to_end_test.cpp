@@ -125,7 +125,7 @@ TEST_F(DirectDrawRunTest, BackTypeTwoShowsTheDesktopAsItWasAtTheStart) {
   EXPECT_GT(green, int64_t(screen.Width / 8) * (screen.Height / 8) / 2);
 }
 
-TEST_F(DirectDrawRunTest, BackTypeThreeStretchesThePictureFileOverTheScreen) {
+TEST_F(DirectDrawRunTest, BackTypeThreeFillsTheScreenWithThePictureFile) {
   const std::string picture = harness::OutputFolder() + "\\directdraw_back.png";
   ASSERT_TRUE(harness::WriteSolidPng(picture, 8, 6, 0x2040C0));
   harness::Settings::SetDword("BackType", 3);

@@ -183,7 +183,7 @@ TEST_F(SceneFormTest, PicturesWithoutAlphaTakeTheMasksOutline) {
     ExpectAlphaOfMask(*image);
     EXPECT_NE(form->PictureTexture(k), nullptr);
   }
-  // The 100 x 50 picture is stretched over the whole square, halves and all.
+  // The 100 x 50 picture's middle square fills the texture, red left of the middle, blue right.
   const PixelImage& wide = *form->PictureImage(3);
   EXPECT_EQ(wide.Row(128)[64 * 4 + 2], 255);
   EXPECT_EQ(wide.Row(128)[64 * 4 + 0], 0);
@@ -221,12 +221,21 @@ TEST_F(SceneFormTest, BadPictureFilesGiveTheirBubbleNoPictureAndLoadingGoesOn) {
   EXPECT_NE(form->PictureImage(6), nullptr);
 }
 
+namespace {
+
+// The built-in picture is 16:9, whatever scale it was decoded at.
+bool IsBuiltInPicture(const PixelImage& image) {
+  return !image.Empty() && image.Width() * 9 == image.Height() * 16;
+}
+
+}  // namespace
+
 TEST_F(SceneFormTest, TheBackgroundSourceFollowsBackType) {
   BackType = 1;
-  EXPECT_EQ(MakeForm()->BackImage.Width(), DecodeJpeg(BuiltInPicture("BACK", "JPG")).Width());
+  EXPECT_TRUE(IsBuiltInPicture(MakeForm()->BackImage));
   BackType = 3;
   BackPic = " ";
-  EXPECT_EQ(MakeForm()->BackImage.Width(), DecodeJpeg(BuiltInPicture("BACK", "JPG")).Width());
+  EXPECT_TRUE(IsBuiltInPicture(MakeForm()->BackImage));
   BackPic = WriteBmp("back.bmp", 30, 20, 24);
   EXPECT_EQ(MakeForm()->BackImage.Width(), 30);
   BackType = 2;

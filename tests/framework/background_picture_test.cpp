@@ -29,7 +29,7 @@ PixelImage OnePixel(int bitCount, std::initializer_list<uint8_t> bgra) {
   return image;
 }
 
-// The built-in photograph, 544 x 395; wine takes a bare /path on the current drive.
+// The built-in photograph, 2560 x 1440; wine takes a bare /path on the current drive.
 std::string BuiltInPhotograph() {
   std::string root = VESPERINE_SOURCE_DIR;
 #ifdef _WIN32
@@ -63,12 +63,30 @@ TEST(BackgroundFile, TranslucentPixelsLieOverBlackAndPicturesWithoutAlphaStayAsT
 
 TEST(BackgroundFile, APhotographDecodesNoLargerThanTheScreenNeeds) {
   const PixelImage whole = LoadBackgroundFile(BuiltInPhotograph(), 0, 0);
-  EXPECT_EQ(whole.Width(), 544);
-  EXPECT_EQ(whole.Height(), 395);
+  EXPECT_EQ(whole.Width(), 2560);
+  EXPECT_EQ(whole.Height(), 1440);
   const PixelImage small = LoadBackgroundFile(BuiltInPhotograph(), 100, 100);
   EXPECT_LT(small.Width(), 544);
   EXPECT_GE(small.Width(), 100);
   EXPECT_GE(small.Height(), 100);
+}
+
+// The smallest of libjpeg's eighths that still covers every area: 1920 x 1080 needs 6/8.
+TEST(DecodeJpegToFill, DecodesTheSmallestScaleThatFillsEveryAreaWithoutEnlarging) {
+  const std::vector<uint8_t> jpeg = ReadWholeFile(BuiltInPhotograph());
+  const struct {
+    std::vector<ScreenRect> Areas;
+    int32_t Width, Height;
+  } cases[] = {
+      {{{0, 0, 1920, 1080}}, 1920, 1080}, {{{0, 0, 1024, 768}}, 1600, 900},
+      {{{0, 0, 1080, 1920}}, 2560, 1440}, {{{0, 0, 1024, 768}, {-800, 0, 0, 1000}}, 1920, 1080},
+      {{{0, 0, 152, 112}}, 320, 180},     {{}, 2560, 1440},
+  };
+  for (const auto& c : cases) {
+    const PixelImage decoded = DecodeJpegToFill(jpeg, c.Areas);
+    EXPECT_EQ(decoded.Width(), c.Width) << c.Areas.size();
+    EXPECT_EQ(decoded.Height(), c.Height) << c.Areas.size();
+  }
 }
 
 TEST(BackgroundFile, AMissingFileThrowsAsThePictureLoaderDoes) {

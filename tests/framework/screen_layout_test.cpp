@@ -104,7 +104,7 @@ TEST(Intersection, IsThePartBothShareOrNothing) {
 }
 
 // Two monitors side by side (the secondary left, lower) and a task bar on the primary.
-TEST(BackgroundParts, APictureFillsEachMonitorAndAScreenCopyGivesEachItsOwnPart) {
+TEST(BackgroundParts, APictureFillsEachMonitorInProportionAndAScreenCopyGivesEachItsOwnPart) {
   const ScreenLayout layout({-1024, 0, 1280, 800},
                             {WithTaskBar({0, 0, 1280, 800}), Whole({-1024, 0, 0, 768})});
   const ScreenRect all = layout.World();
@@ -122,14 +122,14 @@ TEST(BackgroundParts, APictureFillsEachMonitorAndAScreenCopyGivesEachItsOwnPart)
        BackgroundKind::Picture,
        false,
        all,
-       {{{0, 0, 544, 395}, {1024, 0, 2304, 800}}, {{0, 0, 544, 395}, {0, 0, 1024, 768}}}},
+       {{{0, 27, 544, 367}, {1024, 0, 2304, 800}}, {{8, 0, 535, 395}, {0, 0, 1024, 768}}}},
       {"picture on work areas of a surface at the work bounds",
        544,
        395,
        BackgroundKind::Picture,
        true,
        layout.WorkBounds(),
-       {{{0, 0, 544, 395}, {1024, 0, 2304, 760}}, {{0, 0, 544, 395}, {0, 0, 1024, 768}}}},
+       {{{0, 36, 544, 359}, {1024, 0, 2304, 760}}, {{8, 0, 535, 395}, {0, 0, 1024, 768}}}},
       {"screen copy on monitors",
        2304,
        800,

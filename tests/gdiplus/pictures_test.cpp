@@ -37,7 +37,7 @@ TEST_F(Pictures, LoadsTheBubblePicturesAndTheBackgroundOfEachBackType) {
     EXPECT_EQ(picture->GetWidth(), 256u);
   }
   ASSERT_NE(BackgroundImage, nullptr);
-  EXPECT_EQ(BackgroundImage->GetWidth(), 544u);
+  EXPECT_EQ(BackgroundImage->GetWidth(), 2560u);
   EXPECT_EQ(UserPicture, nullptr) << "no picture is listed";
 
   BackType = 2;

@@ -15,7 +15,7 @@ TEST(LoadResourceImage, DecodesEveryBuiltInPictureAtItsSize) {
                                   {"BALL1", "PNG", 256, 256},
                                   {"BALL2", "PNG", 256, 256},
                                   {"MASK1", "PNG", 256, 256},
-                                  {"BACK", "JPG", 544, 395}}) {
+                                  {"BACK", "JPG", 2560, 1440}}) {
     auto bitmap = LoadResourceImage(picture.Name, picture.Type);
     EXPECT_EQ(bitmap->GetWidth(), picture.Width) << picture.Name;
     EXPECT_EQ(bitmap->GetHeight(), picture.Height) << picture.Name;

@@ -145,7 +145,7 @@ TEST_F(GdiplusRunTest, ScreenCopyBackgroundShowsTheDesktopAsItWasAtTheStart) {
   EXPECT_TRUE(saver.WaitForExit(EndTimeout));
 }
 
-TEST_F(GdiplusRunTest, APictureFileBackgroundIsStretchedOverTheScreen) {
+TEST_F(GdiplusRunTest, APictureFileBackgroundFillsTheScreen) {
   const std::string path = harness::OutputFolder() + "\\gdiscene_e2e_back.png";
   ASSERT_TRUE(harness::WriteSolidPng(path, 16, 9, 0x20A040));
   harness::Settings::SetDword("BackType", 3);

@@ -60,6 +60,14 @@ TEST_F(Dpi144, TheSettingsDialogIsItsDesignAtOneAndAHalfTimesTheSize) {
   GetWindowRect(form, &outer);
   EXPECT_NEAR(outer.right - outer.left, 603, Tolerance);
   EXPECT_NEAR(outer.bottom - outer.top, 655, Tolerance);
+  // Its design place scaled would end below a 768-pixel screen: it moves up into the
+  // work area instead, so Save and Cancel can be reached.
+  RECT work{};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+  EXPECT_GE(outer.left, work.left);
+  EXPECT_GE(outer.top, work.top);
+  EXPECT_LE(outer.right, work.right);
+  EXPECT_LE(outer.bottom, work.bottom);
   // Each control's 96-dpi place (left, top, width, height), by its identifier.
   const struct {
     int Id;

@@ -120,3 +120,12 @@ vesperine_unit_test(NAME host_fallback_tests LANE fallback
   TIMEOUT 600)
 add_dependencies(host_fallback_tests vesperine_scr)
 set_tests_properties(host_fallback_tests PROPERTIES RUN_SERIAL TRUE)
+
+# A picture's proportions under each driver and the preview on a 16:9 screen: only in the
+# lane at 1920 x 1080.
+vesperine_unit_test(NAME host_picture_shape_tests LANE fullhd
+  SOURCES picture_shape_test.cpp
+  LIBS vesperine_harness vesperine_image
+  TIMEOUT 600)
+add_dependencies(host_picture_shape_tests vesperine_scr)
+set_tests_properties(host_picture_shape_tests PROPERTIES RUN_SERIAL TRUE)

@@ -145,8 +145,8 @@ TEST(BuiltInPictures, ResourcePicturesDecodeWithTheirSizesAndColourTypes) {
   }
   if (fs::exists(folder / "BACK.jpg")) {
     const PixelImage back = LoadPictureFile((folder / "BACK.jpg").string());
-    EXPECT_EQ(back.Width(), 544);
-    EXPECT_EQ(back.Height(), 395);
+    EXPECT_EQ(back.Width(), 2560);
+    EXPECT_EQ(back.Height(), 1440);
   }
 }
 

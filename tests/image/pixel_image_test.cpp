@@ -112,8 +112,9 @@ TEST(PixelImageStretch, HundredByFiftyFillsAWholeSquareTexture) {
   texture.SetSize(256, 256, 24);
   texture.StretchDraw(picture, {0, 0, 256, 256});
   EXPECT_EQ(BgrAt(texture, 0, 0), "0,0,200");
-  EXPECT_EQ(BgrAt(texture, 126, 255), "0,0,200");
-  EXPECT_EQ(BgrAt(texture, 129, 0), "200,0,0");
+  // Clear of the seam, where the cubic filter rings.
+  EXPECT_EQ(BgrAt(texture, 122, 255), "0,0,200");
+  EXPECT_EQ(BgrAt(texture, 134, 0), "200,0,0");
   EXPECT_EQ(BgrAt(texture, 255, 255), "200,0,0");
 }
 
@@ -134,7 +135,7 @@ TEST(PixelImageStretch, ShrinkingAveragesAndEnlargingInterpolates) {
   wide.StretchDraw(ramp, {0, 0, 4, 1});
   EXPECT_EQ(BgrAt(wide, 0, 0) + " " + BgrAt(wide, 1, 0) + " " + BgrAt(wide, 2, 0) + " " +
                 BgrAt(wide, 3, 0),
-            "0,0,0 64,64,64 191,191,191 255,255,255");
+            "0,0,0 52,52,52 203,203,203 255,255,255");
 }
 
 TEST(PixelImageStretch, SameSizeCopiesExactlyAndClipsToTheImage) {

@@ -186,10 +186,10 @@ TEST(MaskPicture, FallsOffSmoothlyToNearlyClearAtEveryEdgeAndSofterAtTheCorners)
   EXPECT_LT(mask.Alpha(243, 243), mask.Alpha(243, 128));
 }
 
-TEST(BackgroundPicture, IsA544By395BaselineJfifJpegOfThreeEightBitComponents) {
+TEST(BackgroundPicture, IsA2560By1440BaselineJfifJpegOfThreeEightBitComponents) {
   DecodedJpeg back = DecodeJpegFile(ResourcePath("BACK.jpg"));
-  EXPECT_EQ(back.Width, 544);
-  EXPECT_EQ(back.Height, 395);
+  EXPECT_EQ(back.Width, 2560);
+  EXPECT_EQ(back.Height, 1440);
   EXPECT_EQ(back.Components, 3);
   EXPECT_EQ(back.Precision, 8);
   EXPECT_TRUE(back.SawJfif);
@@ -212,6 +212,7 @@ TEST(BackgroundPicture, HasDetailAcrossEveryRegionAndABrightSunRatherThanAPlainG
   };
   // Mean horizontal variation of luma, in 3 x 3 tiles: a gradient (or a flat fill)
   // has none, and the grain alone gives well under one level per step.
+  const int step = back.Width / 68;
   for (int ty = 0; ty < 3; ++ty) {
     for (int tx = 0; tx < 3; ++tx) {
       double sum = 0;
@@ -219,8 +220,8 @@ TEST(BackgroundPicture, HasDetailAcrossEveryRegionAndABrightSunRatherThanAPlainG
       int y0 = ty * back.Height / 3, y1 = (ty + 1) * back.Height / 3;
       int x0 = tx * back.Width / 3, x1 = (tx + 1) * back.Width / 3;
       for (int y = y0; y < y1; ++y) {
-        // Differences 4 pixels apart, so structure counts more than grain.
-        for (int x = x0; x + 4 < x1; ++x, ++n) sum += std::abs(luma(x + 4, y) - luma(x, y));
+        // Differences a 68th of the width apart, so structure counts more than grain.
+        for (int x = x0; x + step < x1; ++x, ++n) sum += std::abs(luma(x + step, y) - luma(x, y));
       }
       EXPECT_GT(sum / n, 1.5) << "tile " << tx << "," << ty;
     }
@@ -236,11 +237,58 @@ TEST(BackgroundPicture, HasDetailAcrossEveryRegionAndABrightSunRatherThanAPlainG
   EXPECT_LT(darkest, 70);
 }
 
-TEST(ResourceFiles, AreEachWellUnder200Kilobytes) {
-  for (const char* name :
-       {"BALL.png", "BALL1.png", "BALL2.png", "MASK1.png", "BACK.jpg", "vesperine.ico"}) {
+namespace {
+
+struct Box {
+  int Left = 0, Top = -1, Right = 0, Bottom = -1;  // right and bottom exclusive
+};
+
+// The first band of rows from the top where the blue channel reaches the threshold: the
+// sun's disc, whose blue stands far above its warm glow's. Its glitter on the sea lies
+// below a band of rows without.
+Box SunBox(const DecodedJpeg& picture, int threshold) {
+  Box box{picture.Width};
+  for (int y = 0; y < picture.Height; ++y) {
+    const uint8_t* row = picture.Rgb.data() + static_cast<size_t>(y) * picture.Width * 3;
+    bool any = false;
+    for (int x = 0; x < picture.Width; ++x) {
+      if (row[x * 3 + 2] < threshold) continue;
+      any = true;
+      box.Left = std::min(box.Left, x);
+      box.Right = std::max(box.Right, x + 1);
+    }
+    if (any && box.Top < 0) box.Top = y;
+    if (any) box.Bottom = y + 1;
+    if (!any && box.Top >= 0) break;
+  }
+  return box;
+}
+
+}  // namespace
+
+// A monitor of any shape from 21:9 to 9:16 shows a centred cut of the picture: the sun
+// must lie whole inside the narrowest and the flattest of them, and stay round.
+TEST(BackgroundPicture, KeepsARoundSunWholeInsideEveryCentredCutFrom21By9To9By16) {
+  DecodedJpeg back = DecodeJpegFile(ResourcePath("BACK.jpg"));
+  const Box sun = SunBox(back, 175);
+  const int width = sun.Right - sun.Left, height = sun.Bottom - sun.Top;
+  ASSERT_GT(width, back.Width / 60) << "no sun found";
+  EXPECT_NEAR(static_cast<double>(width) / height, 1.0, 0.02) << width << " x " << height;
+  const int portraitWidth = back.Height * 9 / 16;
+  const int portraitLeft = (back.Width - portraitWidth) / 2;
+  EXPECT_GT(sun.Left, portraitLeft);
+  EXPECT_LT(sun.Right, portraitLeft + portraitWidth);
+  const int wideHeight = back.Width * 9 / 21;
+  const int wideTop = (back.Height - wideHeight) / 2;
+  EXPECT_GT(sun.Top, wideTop);
+  EXPECT_LT(sun.Bottom, wideTop + wideHeight);
+}
+
+TEST(ResourceFiles, AreEachWellUnder200KilobytesAndTheBackgroundUnder800) {
+  for (const char* name : {"BALL.png", "BALL1.png", "BALL2.png", "MASK1.png", "vesperine.ico"}) {
     EXPECT_LT(std::filesystem::file_size(ResourcePath(name)), 150u * 1024) << name;
   }
+  EXPECT_LT(std::filesystem::file_size(ResourcePath("BACK.jpg")), 800u * 1024);
 }
 
 namespace {

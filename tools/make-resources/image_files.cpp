@@ -144,11 +144,8 @@ void WriteJpeg(const std::string& path, const Picture& picture, int quality) {
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, quality, TRUE);
   info.optimize_coding = TRUE;
-  // Full-resolution colour: the glow and the glitter are thin warm lines.
-  for (int c = 0; c < 3; ++c) {
-    info.comp_info[c].h_samp_factor = 1;
-    info.comp_info[c].v_samp_factor = 1;
-  }
+  // Colour at half resolution (the defaults): at this size even the glitter's thin warm
+  // lines are several pixels wide.
   jpeg_start_compress(&info, TRUE);
   while (info.next_scanline < info.image_height) {
     JSAMPROW row = const_cast<JSAMPROW>(picture.At(0, static_cast<int>(info.next_scanline)));

@@ -19,7 +19,7 @@ void WriteAll(const std::string& dir) {
   art::WritePng(dir + "/BALL1.png", art::RenderHighlights());
   art::WritePng(dir + "/BALL2.png", art::RenderShadow());
   art::WritePng(dir + "/MASK1.png", art::RenderMask());
-  art::WriteJpeg(dir + "/BACK.jpg", art::RenderSeascape(), 90);
+  art::WriteJpeg(dir + "/BACK.jpg", art::RenderSeascape(), 88);
   std::vector<art::Picture> icons;
   for (int side : art::IconSizes) icons.push_back(art::RenderIcon(side));
   art::WriteBytes(dir + "/vesperine.ico", art::EncodeIco(icons));

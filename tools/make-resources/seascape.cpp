@@ -10,12 +10,17 @@ namespace {
 
 constexpr double Width = BackgroundWidth;
 constexpr double Height = BackgroundHeight;
-constexpr double HorizonY = 246.0;  // screen row of the level horizon
-constexpr double Focal = 520.0;     // pixels per unit of tangent
+// The camera keeps the view of the first, 395-pixel-high picture: the scene is laid out in
+// angles (tangents), and Focal turns them into this picture's pixels.
+constexpr double Focal = Height * 520.0 / 395.0;     // pixels per unit of tangent
+constexpr double HorizonY = Height * 246.0 / 395.0;  // screen row of the level horizon
 constexpr double CentreX = Width / 2;
+constexpr double OnePixel = 1 / Focal;  // one pixel, in tangent units
 
-constexpr double SunScreenX = 338.0;
-constexpr double SunHeightPx = 9.0;   // above the horizon
+// Near the middle, so that a 9:16 cut (about +-0.21 across) still holds the whole disc, and
+// high enough above the horizon and the islands for it to stay whole.
+constexpr double SunAcross = 0.075;   // tangent right of the view's centre
+constexpr double SunAbove = 0.052;    // tangent above the horizon
 constexpr double SunRadius = 0.0215;  // angular, radians
 
 struct Vec {
@@ -39,7 +44,7 @@ Vec ScreenRay(double sx, double sy) {
   return {(sx - CentreX) / Focal, (HorizonY - sy) / Focal, 1};
 }
 
-const Vec SunDir = Normalized(ScreenRay(SunScreenX, HorizonY - SunHeightPx));
+const Vec SunDir = Normalized({SunAcross, SunAbove, 1});
 
 class Scene {
  public:
@@ -56,9 +61,9 @@ class Scene {
   };
   Cloud Clouds(Vec dir, double footprintPx, bool reflection) const;
   Rgb Sky(Vec dir, double footprintPx, bool reflection) const;
-  // Height in pixels above the horizon of the two distant ranges at a screen column.
-  double NearRidge(double sx) const;
-  double FarRidge(double sx) const;
+  // Height (tangent) above the horizon of the two islands at a direction across (tangent).
+  double NearRidge(double across) const;
+  double FarRidge(double across) const;
   // Colour of the hills if the ray meets one, else false.
   bool Hills(Vec dir, Rgb& colour, bool reflection) const;
   Rgb Sea(double sx, double sy) const;
@@ -138,7 +143,7 @@ Scene::Cloud Scene::Clouds(Vec dir, double footprintPx, bool reflection) const {
                (0.30 + 1.2 * std::exp(-sunAngle / 0.22) + 2.5 * std::exp(-sunAngle / 0.06));
   // Pink light from below, strongest on the high clouds that still see the sun.
   Rgb underside = Linear(235, 120, 150) * (0.10 + 0.16 * SmoothStep(0.05, 0.35, elevation));
-  int octaves = reflection ? 4 : 7;
+  int octaves = reflection ? 5 : 10;
 
   struct Layer {
     const GradientNoise* Noise;
@@ -195,45 +200,55 @@ Rgb Scene::Sky(Vec dir, double footprintPx, bool reflection) const {
   Rgb colour = SkyGradient(dir) + SunGlow(dir);
   if (!reflection) colour = colour + SunDisc(dir);
   Cloud cloud = Clouds(dir, footprintPx, reflection);
+  if (!reflection) {
+    // The disc outshines the thin clouds in front of it, so it shows round and whole.
+    double clear = 0.9 * (1 - SmoothStep(SunRadius, SunRadius + 0.004, AngleToSun(dir)));
+    cloud.Colour = cloud.Colour * (1 - clear);
+    cloud.Opacity *= 1 - clear;
+  }
   return colour * (1 - cloud.Opacity) + cloud.Colour;
 }
 
-double Scene::NearRidge(double sx) const {
-  double envelope = 1 - SmoothStep(40, 245, sx);
-  double base = 34 * envelope * envelope + 4 * envelope;
-  FractalSample n = Fractal(RidgeNoise, sx / 52.0, 0.5, 6, 1 / 52.0);
-  return std::max(0.0, base * (1 + 0.32 * n.Value) - 3);
+// The islands reach into the middle from both sides, so that the narrowest cut still
+// shows a piece of each.
+double Scene::NearRidge(double across) const {
+  double envelope = 1 - SmoothStep(-0.40, -0.005, across);
+  double base = (34 * envelope * envelope + 4 * envelope) / 520;
+  FractalSample n = Fractal(RidgeNoise, across * 10, 0.5, 9, 10 * OnePixel);
+  return std::max(0.0, base * (1 + 0.32 * n.Value) - 3.0 / 520);
 }
 
-double Scene::FarRidge(double sx) const {
-  double envelope = SmoothStep(372, 500, sx);
-  FractalSample n = Fractal(RidgeNoise, sx / 34.0 + 40, 7.5, 6, 1 / 34.0);
-  return std::max(0.0, envelope * (13 + 5 * n.Value) - 2);
+double Scene::FarRidge(double across) const {
+  double envelope = SmoothStep(0.115, 0.31, across);
+  FractalSample n = Fractal(RidgeNoise, across * 15.3 + 40, 7.5, 9, 15.3 * OnePixel);
+  return std::max(0.0, envelope * (13 + 5 * n.Value) / 520 - 2.0 / 520);
 }
 
 bool Scene::Hills(Vec dir, Rgb& colour, bool reflection) const {
   if (dir.Z <= 0) return false;
-  double sx = CentreX + Focal * dir.X / dir.Z;
-  double above = Focal * dir.Y / dir.Z;
-  if (above < -0.5) return false;
+  double across = dir.X / dir.Z;
+  double above = dir.Y / dir.Z;
+  if (above < -0.5 * OnePixel) return false;
   Rgb haze = SkyGradient({dir.X, 0.0, 1.0});
-  double nearTop = NearRidge(sx);
+  double nearTop = NearRidge(across);
   if (above < nearTop) {
-    double depth = Clamp01(above / std::max(nearTop, 1.0));
+    double depth = Clamp01(above / std::max(nearTop, 1.0 / 520));
     colour = Mix(Mix(Linear(42, 32, 70), haze, 0.30), Linear(28, 22, 50), 0.6 * depth);
     // Broken ground: gullies and scrub, as faint patches of light and dark.
-    FractalSample ground = Fractal(RidgeNoise, sx / 7.0 + 11, above / 3.5 - 4, 4, 0.15);
+    FractalSample ground =
+        Fractal(RidgeNoise, across * 74.3 + 50, above * 148.6 - 4, 6, 74.3 * OnePixel);
     colour = colour * (1 + 0.10 * ground.Value);
     // Slopes that turn towards the sun keep a warm rim along the skyline.
-    double slope = (NearRidge(sx + 1) - NearRidge(sx - 1)) / 2;
-    double rim = std::exp(-(nearTop - above) / 2.0) * Clamp01(-slope * 0.8);
+    constexpr double Step = 1.0 / 520;
+    double slope = (NearRidge(across + Step) - NearRidge(across - Step)) / (2 * Step);
+    double rim = std::exp(-(nearTop - above) * 260) * Clamp01(-slope * 0.8);
     colour = colour + Linear(255, 150, 90) * (0.10 * rim);
     if (reflection) colour = colour * 0.8;
     return true;
   }
-  double farTop = FarRidge(sx);
+  double farTop = FarRidge(across);
   if (above < farTop) {
-    double depth = Clamp01(above / std::max(farTop, 1.0));
+    double depth = Clamp01(above / std::max(farTop, 1.0 / 520));
     colour = Mix(Mix(Linear(92, 62, 100), haze, 0.45), Linear(76, 54, 92), 0.5 * depth);
     if (reflection) colour = colour * 0.85;
     return true;
@@ -251,7 +266,7 @@ Rgb Scene::Sea(double sx, double sy) const {
   double across = t / Focal * WaveX;
   double up = t * t / (CameraHeight * Focal) * WaveZ;
   double footprint = std::sqrt(across * up);
-  FractalSample waves = Fractal(WaveNoise, u, v, 9, footprint, 0.46);
+  FractalSample waves = Fractal(WaveNoise, u, v, 12, footprint, 0.46);
   // Surface slopes along X and Z in world units.
   double slopeX = WaveAmp * WaveX * waves.Dx;
   double slopeZ = WaveAmp * WaveZ * waves.Dy;
@@ -312,22 +327,23 @@ Picture RenderSeascape() {
   Scene scene;
   Picture picture(BackgroundWidth, BackgroundHeight, 3);
   GrainRandom grain(0x9a17f11du);
-  // Rotated-grid supersampling: four samples, no two sharing a row or column.
-  constexpr double Offsets[4][2] = {
-      {-0.375, -0.125}, {0.125, -0.375}, {0.375, 0.125}, {-0.125, 0.375}};
+  // Two samples on a diagonal: the noise is filtered to the pixel already, so only the
+  // hard edges (the sun, the skylines) need them, and the picture is large.
+  constexpr double Offsets[2][2] = {{-0.25, -0.25}, {0.25, 0.25}};
   for (int y = 0; y < BackgroundHeight; ++y) {
     for (int x = 0; x < BackgroundWidth; ++x) {
       Rgb sum;
       for (const auto& o : Offsets) sum = sum + scene.Pixel(x + 0.5 + o[0], y + 0.5 + o[1]);
-      Rgb c = sum * 0.25;
+      Rgb c = sum * 0.5;
       double dx = (x + 0.5) / Width - 0.5, dy = (y + 0.5) / Height - 0.5;
       double vignette = 1 - 0.32 * std::pow(dx * dx + dy * dy, 1.1);
       c = c * (1.05 * vignette);
-      double luma = grain.Gaussish() * 1.5 / 255;
+      // Grain just strong enough to dither the gradients: finer grain only costs bytes.
+      double luma = grain.Gaussish() * 0.7 / 255;
       uint8_t* p = picture.At(x, y);
-      p[0] = ToByte(LinearToSrgb(Shoulder(c.R)) + luma + grain.Gaussish() * 0.5 / 255);
-      p[1] = ToByte(LinearToSrgb(Shoulder(c.G)) + luma + grain.Gaussish() * 0.5 / 255);
-      p[2] = ToByte(LinearToSrgb(Shoulder(c.B)) + luma + grain.Gaussish() * 0.5 / 255);
+      p[0] = ToByte(LinearToSrgb(Shoulder(c.R)) + luma + grain.Gaussish() * 0.25 / 255);
+      p[1] = ToByte(LinearToSrgb(Shoulder(c.G)) + luma + grain.Gaussish() * 0.25 / 255);
+      p[2] = ToByte(LinearToSrgb(Shoulder(c.B)) + luma + grain.Gaussish() * 0.25 / 255);
     }
   }
   return picture;

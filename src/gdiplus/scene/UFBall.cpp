@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "framework/background_picture.h"
 #include "framework/win/dib.h"
 #include "framework/win/error_report.h"
 #include "gdiplus/pictures.h"
@@ -39,6 +40,31 @@ TintChannel NewChannel(int32_t value) {
 void Draw(TGPGraphics& graphics, TGPImage* image, const LayerRect& source, const LayerRect& dest) {
   graphics.DrawImage(image, Gdiplus::Rect(dest.X, dest.Y, dest.Width, dest.Height), source.X,
                      source.Y, source.Width, source.Height, Gdiplus::UnitPixel);
+}
+
+bool EveryPixelOpaque(const PixelImage& image) {
+  for (int32_t y = 0; y < image.Height(); ++y) {
+    const uint8_t* row = image.Row(y);
+    for (int32_t x = 0; x < image.Width(); ++x) {
+      if (row[x * 4 + 3] != 255) return false;
+    }
+  }
+  return true;
+}
+
+// The user's picture cut to a side x side square, or fitted inside one when it has alpha,
+// by the rule the Direct3D scene's picture textures follow. The loader makes every picture
+// 32-bit ARGB, so a picture whose every pixel is opaque counts as one without alpha.
+std::unique_ptr<TGPBitmap> BubbleSquare(TGPBitmap& picture, int32_t side) {
+  PixelImage pixels = PixelsOfBitmap(picture);
+  if (pixels.Empty() || side <= 0) return nullptr;
+  try {
+    if (EveryPixelOpaque(pixels)) pixels = OverBlack(std::move(pixels));
+    PixelImage square = BubblePictureSquare(pixels, side);
+    return BitmapFromPixels(square);
+  } catch (const PictureError&) {
+    return nullptr;
+  }
 }
 
 }  // namespace
@@ -77,6 +103,7 @@ TFBall::~TFBall() {
   // The graphics context draws on Layer: it goes first.
   LayerGraphics.reset();
   Layer.reset();
+  PictureSquare.reset();
 }
 
 void TFBall::FormCreate() {
@@ -164,9 +191,12 @@ void TFBall::ComposeLayer() {
              static_cast<uint16_t>(Tint.Blue.Value));
   if (ShowShadow) Draw(graphics, ShadowImage.get(), layout.ShadowSource, layout.ShadowDest);
   if (DrawsPicture(ShowPicture, BallPic, layout) && UserPicture) {
-    const LayerRect whole{0, 0, static_cast<int32_t>(UserPicture->GetWidth()),
-                          static_cast<int32_t>(UserPicture->GetHeight())};
-    Draw(graphics, UserPicture.get(), whole, layout.PictureDest);
+    // Cut to its square once; every render after that draws it unscaled.
+    if (!PictureSquare) PictureSquare = BubbleSquare(*UserPicture, layout.PictureDest.Width);
+    if (PictureSquare) {
+      const LayerRect whole{0, 0, layout.PictureDest.Width, layout.PictureDest.Width};
+      Draw(graphics, PictureSquare.get(), whole, layout.PictureDest);
+    }
   }
   Draw(graphics, HighlightImage.get(), layout.HighlightSource, layout.HighlightDest);
 }

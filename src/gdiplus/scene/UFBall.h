@@ -47,6 +47,9 @@ class TFBall : public TForm {
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
 
  private:
+  // The user's picture at its place's size, made at the first render that shows it.
+  std::unique_ptr<TGPBitmap> PictureSquare;
+
   void AddLayeredStyles();
   void ForwardToHost(UINT message, WPARAM wParam);
   void ComposeLayer();

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "framework/display_scale.h"
 #include "framework/string_list.h"
 #include "image/pixel_image.h"
 #include "world/bubble_table.h"
@@ -201,6 +202,43 @@ FitRect FitPicture(int32_t pictureWidth, int32_t pictureHeight, int32_t boxWidth
   return {static_cast<int32_t>((boxWidth - width) / 2),
           static_cast<int32_t>((boxHeight - height) / 2), static_cast<int32_t>(width),
           static_cast<int32_t>(height)};
+}
+
+namespace {
+
+int32_t AtDpi(int32_t designPixels, uint32_t dpi) {
+  return ScaleHalfToEven(designPixels, dpi, 96);
+}
+
+bool FitsAt(const ScreenRect& design, uint32_t dpi, const ScreenRect& area) {
+  return AtDpi(design.Width(), dpi) <= area.Width() && AtDpi(design.Height(), dpi) <= area.Height();
+}
+
+// Moved as little as keeps [start, start + length) inside [low, high): the far edge first,
+// so a window longer than the range keeps its start (its title bar) on it.
+int32_t KeptInside(int32_t start, int32_t length, int32_t low, int32_t high) {
+  return std::max(low, std::min(start, high - length));
+}
+
+}  // namespace
+
+DialogPlace PlaceDialog(const ScreenRect& design, uint32_t dpi, const ScreenRect& workArea) {
+  if (dpi == 0) dpi = 96;
+  uint32_t layoutDpi = dpi;
+  if (!FitsAt(design, dpi, workArea) && design.Width() > 0 && design.Height() > 0) {
+    // The largest dpi that fits, found from the ratio and then checked against the rounding.
+    const int64_t byWidth = int64_t{workArea.Width()} * 96 / design.Width();
+    const int64_t byHeight = int64_t{workArea.Height()} * 96 / design.Height();
+    layoutDpi = static_cast<uint32_t>(std::clamp<int64_t>(std::min(byWidth, byHeight) + 1, 1, dpi));
+    while (layoutDpi > 1 && !FitsAt(design, layoutDpi, workArea)) --layoutDpi;
+  }
+  const int32_t width = AtDpi(design.Width(), layoutDpi);
+  const int32_t height = AtDpi(design.Height(), layoutDpi);
+  const int32_t left =
+      KeptInside(workArea.Left + AtDpi(design.Left, dpi), width, workArea.Left, workArea.Right);
+  const int32_t top =
+      KeptInside(workArea.Top + AtDpi(design.Top, dpi), height, workArea.Top, workArea.Bottom);
+  return {{left, top, left + width, top + height}, layoutDpi};
 }
 
 namespace {

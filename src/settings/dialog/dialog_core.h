@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/screen_layout.h"
 #include "settings/settings.h"
 #include "vesperine_version.h"
 
@@ -112,6 +113,18 @@ struct FitRect {
 };
 FitRect FitPicture(int32_t pictureWidth, int32_t pictureHeight, int32_t boxWidth,
                    int32_t boxHeight);
+
+// Where the dialog opens and the dpi its controls are laid out at. Its design place and
+// size (96-dpi pixels; the place counted from the work area's corner) are scaled to the
+// monitor's dpi; a dialog that size which is wider or taller than the work area is laid out
+// at the largest dpi at which it fits. It is then moved as little as keeps it wholly inside
+// the work area, so Save and Cancel can always be reached.
+struct DialogPlace {
+  ScreenRect Bounds;
+  uint32_t LayoutDpi = 96;
+  bool operator==(const DialogPlace&) const = default;
+};
+DialogPlace PlaceDialog(const ScreenRect& design, uint32_t dpi, const ScreenRect& workArea);
 
 // The button glyphs: 17 x 17 pixels, indices into the 16-colour palette below, rows top-down.
 inline constexpr int GlyphSide = 17;

@@ -92,17 +92,31 @@ HICON LoadProgramIcon(int sizeMetricX, int sizeMetricY) {
                                        GetSystemMetrics(sizeMetricY), LR_DEFAULTCOLOR));
 }
 
+// The work area of the monitor nearest a point of the screen.
+ScreenRect WorkAreaAt(POINT point) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info)) {
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
 }  // namespace
 
 TFBallPara::TFBallPara(SettingsStore& store)
     : Store(store), Dpi(DpiAt(POINT{DesignLeft, DesignTop})) {
   SetCaption("Settings");
-  SetBounds(Scaled(DesignLeft), Scaled(DesignTop), Scaled(DesignWidth), Scaled(DesignHeight));
+  const DialogPlace place =
+      PlaceDialog({DesignLeft, DesignTop, DesignLeft + DesignWidth, DesignTop + DesignHeight}, Dpi,
+                  WorkAreaAt(POINT{DesignLeft, DesignTop}));
+  LayoutDpi = place.LayoutDpi;
+  SetBounds(place.Bounds.Left, place.Bounds.Top, place.Bounds.Width(), place.Bounds.Height());
   SetBorderStyle(bsSizeable);
 }
 
 int TFBallPara::Scaled(int designPixels) const {
-  return ScaleHalfToEven(designPixels, Dpi, StandardDpi);
+  return ScaleHalfToEven(designPixels, LayoutDpi, StandardDpi);
 }
 
 TFBallPara::~TFBallPara() {
@@ -187,6 +201,7 @@ void TFBallPara::FitLabelToText(HWND label) {
 
 void TFBallPara::ChangeDpi(uint32_t dpi, const RECT& suggested) {
   Dpi = dpi == 0 ? StandardDpi : dpi;
+  LayoutDpi = Dpi;
   SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   const HFONT oldForm = OwnsFormFont ? FormFont : nullptr;

@@ -109,6 +109,8 @@ class TFBallPara : public TForm {
   std::vector<HWND> Controls;  // everything that takes the form's font
   // The dpi of the monitor the dialog is on; its design is at 96.
   uint32_t Dpi = 96;
+  // The dpi the controls are laid out at: Dpi, or less where the work area is too small.
+  uint32_t LayoutDpi = 96;
   struct DesignPlace {
     HWND Control;
     int X, Y, Width, Height;
