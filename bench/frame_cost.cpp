@@ -25,6 +25,7 @@
 #include "directdraw/scene_test_hooks.h"
 #include "display/dxdraw.h"
 #include "display/dxdraw_test_hooks.h"
+#include "display/refresh_pacer.h"
 #include "framework/win/timing_seams.h"
 #include "host/bubble_saver.h"
 #include "host/screen_saver.h"
@@ -292,6 +293,10 @@ int main(int argc, char** argv) {
   if (part == "pace") {
     std::printf("screen %dx%d, 10 bubbles, %d s a case\n", GetSystemMetrics(SM_CXSCREEN),
                 GetSystemMetrics(SM_CYSCREEN), seconds);
+    const PacingConditions system = SystemPacingConditions();
+    std::printf("the system reports %d Hz, composition %s, battery %s, remote %s\n",
+                system.RefreshHz, system.Composed ? "on" : "off", system.OnBattery ? "yes" : "no",
+                system.RemoteSession ? "yes" : "no");
     MeasurePaces(static_cast<DWORD>(seconds) * 1000);
     return 0;
   }

@@ -1,5 +1,7 @@
 #include "display/refresh_pacer.h"
 
+#include <atomic>
+
 #include "framework/win/monotonic_clock.h"
 #include "framework/win/procedure.h"
 #include "framework/win/timing_seams.h"
@@ -55,32 +57,66 @@ PacingConditions SystemPacingConditions() {
   return conditions;
 }
 
+struct TRefreshPacer::Shared {
+  HWND Window;
+  UINT Message;
+  int RefreshHz;
+  int PerFrame;
+  LPARAM Ticket;
+  HANDLE Drawn = CreateEventA(nullptr, FALSE, TRUE, nullptr);  // auto-reset: may post
+  HANDLE Ended = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE FakeTimer = nullptr;
+  std::atomic<bool> Stopping{false};
+
+  ~Shared() {
+    if (FakeTimer) CloseHandle(FakeTimer);
+    CloseHandle(Drawn);
+    CloseHandle(Ended);
+  }
+  void WaitForRefresh();
+  void Run();
+};
+
 TRefreshPacer::TRefreshPacer(HWND window, UINT message, int refreshHz, int refreshesPerFrame)
-    : Window(window),
-      Message(message),
-      RefreshHz(refreshHz),
-      PerFrame(refreshesPerFrame),
-      MyTicket(NextTicket()),
-      Drawn(CreateEventA(nullptr, FALSE, TRUE, nullptr)) {
-  if (FakeRefreshHz() > 0 && FakeRefreshBlocks())
-    FakeTimer = CreateWaitableTimerA(nullptr, FALSE, nullptr);
-  Thread = std::thread([this] { Run(); });
+    : State(std::make_shared<Shared>()) {
+  State->Window = window;
+  State->Message = message;
+  State->RefreshHz = refreshHz;
+  State->PerFrame = refreshesPerFrame;
+  State->Ticket = NextTicket();
+  if (FakeRefreshHz() > 0 && FakeRefreshBlocks()) {
+    State->FakeTimer = CreateWaitableTimerA(nullptr, FALSE, nullptr);
+  }
+  Thread = std::thread([state = State] {
+    state->Run();
+    SetEvent(state->Ended);
+  });
 }
 
 TRefreshPacer::~TRefreshPacer() {
-  Stopping = true;
-  SetEvent(Drawn);
-  if (Thread.joinable()) Thread.join();
-  if (FakeTimer) CloseHandle(FakeTimer);
-  CloseHandle(Drawn);
+  State->Stopping = true;
+  SetEvent(State->Drawn);
+  if (WaitForSingleObject(State->Ended, 200) == WAIT_OBJECT_0) {
+    Thread.join();
+  } else {
+    Thread.detach();
+  }
 }
 
 void TRefreshPacer::FrameDrawn() {
-  SetEvent(Drawn);
+  SetEvent(State->Drawn);
+}
+
+LPARAM TRefreshPacer::Ticket() const {
+  return State->Ticket;
+}
+
+bool TRefreshPacer::Paces(int refreshHz, int refreshesPerFrame) const {
+  return refreshHz == State->RefreshHz && refreshesPerFrame == State->PerFrame;
 }
 
 // The tests' display: a blocking wait to the next 1/hz boundary of the performance counter.
-void TRefreshPacer::WaitForRefresh() {
+void TRefreshPacer::Shared::WaitForRefresh() {
   if (!FakeTimer) {
     if (DwmFlushProc flush = DwmFlushFunction()) flush();
     return;
@@ -94,7 +130,7 @@ void TRefreshPacer::WaitForRefresh() {
   }
 }
 
-void TRefreshPacer::Run() {
+void TRefreshPacer::Shared::Run() {
   RefreshWaitGuard guard(RefreshHz);
   while (WaitForSingleObject(Drawn, INFINITE) == WAIT_OBJECT_0 && !Stopping) {
     for (int i = 0; i < PerFrame && !Stopping; ++i) {
@@ -104,9 +140,9 @@ void TRefreshPacer::Run() {
     }
     if (Stopping) return;
     if (!guard.Trusted()) {
-      PostMessageA(Window, Message, WaitAbsent, MyTicket);
+      PostMessageA(Window, Message, WaitAbsent, Ticket);
       return;
     }
-    if (!PostMessageA(Window, Message, FrameDue, MyTicket)) return;
+    if (!PostMessageA(Window, Message, FrameDue, Ticket)) return;
   }
 }

@@ -5,8 +5,7 @@
 
 #include <windows.h>
 
-#include <atomic>
-#include <cstdint>
+#include <memory>
 #include <thread>
 
 #include "display/frame_pacing.h"
@@ -23,29 +22,20 @@ class TRefreshPacer {
   static constexpr WPARAM WaitAbsent = 1;  // the waits proved hollow: the thread has ended
 
   TRefreshPacer(HWND window, UINT message, int refreshHz, int refreshesPerFrame);
-  ~TRefreshPacer();  // stops and joins the thread
+  // Stops the thread. One still held in DwmFlush after a fifth of a second (a compositor
+  // that stopped composing) is left to end by itself: it owns what it uses.
+  ~TRefreshPacer();
   TRefreshPacer(const TRefreshPacer&) = delete;
   TRefreshPacer& operator=(const TRefreshPacer&) = delete;
 
   // The frame the last message asked for is drawn: the thread may wait for the next. So
   // at most one message waits in the queue, and the timers' messages are never starved.
   void FrameDrawn();
-  LPARAM Ticket() const { return MyTicket; }
-  bool Paces(int refreshHz, int refreshesPerFrame) const {
-    return refreshHz == RefreshHz && refreshesPerFrame == PerFrame;
-  }
+  LPARAM Ticket() const;
+  bool Paces(int refreshHz, int refreshesPerFrame) const;
 
  private:
-  void Run();
-  void WaitForRefresh();
-
-  HWND Window;
-  UINT Message;
-  int RefreshHz;
-  int PerFrame;
-  LPARAM MyTicket;
-  HANDLE Drawn;  // auto-reset: set while the thread may post the next frame
-  HANDLE FakeTimer = nullptr;
-  std::atomic<bool> Stopping{false};
+  struct Shared;  // what the thread uses, freed by whichever of the two ends last
+  std::shared_ptr<Shared> State;
   std::thread Thread;
 };
