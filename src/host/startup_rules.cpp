@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "settings/setting_table.h"
 #include "world/bubble_table.h"
 
 namespace {
@@ -36,8 +37,9 @@ int32_t ComputeBubbleRadius(float sizeScale) {
   return static_cast<int32_t>(radius);
 }
 
+// The dialog's range, which fits the table.
 int32_t LimitBallsCount(int32_t count) {
-  return LimitToTable(count);
+  return ClampToRange(RowBallsCount, count);
 }
 
 int32_t ForcedBallsCount(int32_t screenWidth) {

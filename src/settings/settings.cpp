@@ -1,12 +1,10 @@
 #include "settings/settings.h"
 
-namespace {
+#include <optional>
 
-constexpr int32_t kInitialBackType = 1;
-constexpr bool kInitialShowShadow = true;
-constexpr int32_t kInitialBallsCount = 10;
-constexpr bool kInitialSoundOpen = true;
-constexpr float kSizeScaleWithoutBallSize = 1.0f;
+#include "settings/setting_table.h"
+
+namespace {
 
 // Stands in for a key that could be neither opened nor created: every value is absent.
 class AbsentKey : public SettingsKey {
@@ -18,66 +16,86 @@ class AbsentKey : public SettingsKey {
   }
 };
 
-void ReadIntegerIfStored(SettingsKey& key, const char* name, int32_t& target) {
-  if (key.ValueExists(name)) target = ReadInteger(key, name);
+// A value as read: strings always (absent reads as empty), numbers only when stored.
+struct ReadValue {
+  std::optional<int32_t> Number;
+  std::string Text;
+};
+
+ReadValue Read(SettingsKey& key, const SettingDefinition& setting) {
+  ReadValue value;
+  if (setting.Kind == SettingKind::String) {
+    value.Text = ReadString(key, setting.Name);
+  } else if (key.ValueExists(setting.Name)) {
+    value.Number = setting.Kind == SettingKind::Boolean ? ReadBool(key, setting.Name)
+                                                        : ReadInteger(key, setting.Name);
+  }
+  return value;
 }
 
-void ReadBoolIfStored(SettingsKey& key, const char* name, bool& target) {
-  if (key.ValueExists(name)) target = ReadBool(key, name);
+void AssignIfStored(const ReadValue& value, int32_t& target) {
+  if (value.Number) target = *value.Number;
 }
 
-// BallSize is stored in tenths of the base size.
-float SizeScaleFrom(SettingsKey& key) {
-  if (!key.ValueExists("BallSize")) return kSizeScaleWithoutBallSize;
-  return static_cast<float>(ReadInteger(key, "BallSize")) / 10.0f;
+void AssignIfStored(const ReadValue& value, bool& target) {
+  if (value.Number) target = *value.Number != 0;
 }
 
-// The DirectDraw caption starts with a capital D; no stored choice means DirectDraw.
-bool DriverMeansDirectDraw(const std::string& driver) {
-  return driver.empty() || driver.front() == 'D';
-}
-
-// Each global is assigned as soon as its value is read, so an error part-way
-// leaves the earlier ones loaded.
-void LoadFrom(SettingsKey& key) {
-  ReadIntegerIfStored(key, "BackType", BackType);
-  BackPic = ReadString(key, "BackPic");
-  BallPic = ReadString(key, "BallPic");
-  PictureList = TStringList();
-  PictureList.SetCommaText(BallPic);
-  ReadBoolIfStored(key, "ShowShadow", ShowShadow);
-  ReadIntegerIfStored(key, "BallsCount", BallsCount);
-  ReadBoolIfStored(key, "SoundOpen", SoundOpen);
-  SizeScale = SizeScaleFrom(key);
-  Driver = ReadString(key, "Driver");
-  UseDirectDraw = DriverMeansDirectDraw(Driver);
+// Puts a value into its global and what derives from it. A number that is not stored
+// keeps its global, except BallSize, whose absence means the base size.
+void Assign(SettingRow row, const ReadValue& value) {
+  switch (row) {
+    case RowBackType:
+      AssignIfStored(value, BackType);
+      break;
+    case RowBackPic:
+      BackPic = value.Text;
+      break;
+    case RowBallPic:
+      BallPic = value.Text;
+      PictureList = TStringList();
+      PictureList.SetCommaText(BallPic);
+      break;
+    case RowShowShadow:
+      AssignIfStored(value, ShowShadow);
+      break;
+    case RowBallsCount:
+      AssignIfStored(value, BallsCount);
+      break;
+    case RowSoundOpen:
+      AssignIfStored(value, SoundOpen);
+      break;
+    case RowBallSize:
+      SizeScale = SizeScaleFromBallSize(value.Number.value_or(InitialInteger(RowBallSize)));
+      break;
+    case RowDriver:
+      Driver = value.Text;
+      UseDirectDraw = DriverMeansDirectDraw(Driver);
+      break;
+  }
 }
 
 }  // namespace
 
-int32_t BackType = kInitialBackType;
+int32_t BackType = InitialInteger(RowBackType);
 std::string BackPic;
 std::string BallPic;
 TStringList PictureList;
-bool ShowShadow = kInitialShowShadow;
+bool ShowShadow = InitialBool(RowShowShadow);
 std::string Driver;
-bool UseDirectDraw = true;
+bool UseDirectDraw = DriverMeansDirectDraw({});
 
+// Each global is assigned as soon as its value is read, so an error part-way leaves the
+// earlier ones loaded.
 void LoadSettings(SettingsStore& store) {
   std::unique_ptr<SettingsKey> opened = store.Open();
   AbsentKey absent;
-  LoadFrom(opened ? *opened : absent);
+  SettingsKey& key = opened ? *opened : absent;
+  for (const SettingDefinition& setting : SettingTable) Assign(setting.Row, Read(key, setting));
 }
 
 void RestoreInitialSettings() {
-  BackType = kInitialBackType;
-  BackPic.clear();
-  BallPic.clear();
-  PictureList = TStringList();
-  ShowShadow = kInitialShowShadow;
-  BallsCount = kInitialBallsCount;
-  SoundOpen = kInitialSoundOpen;
-  SizeScale = kSizeScaleWithoutBallSize;
-  Driver.clear();
-  UseDirectDraw = true;
+  for (const SettingDefinition& setting : SettingTable) {
+    Assign(setting.Row, ReadValue{setting.Default, {}});
+  }
 }

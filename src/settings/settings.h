@@ -82,9 +82,9 @@ class SettingsStore {
 // elsewhere.
 SettingsStore& SystemSettingsStore();
 
-// Reads every setting in a fixed order. A value that cannot be read throws
-// RegistryError; the globals read before it keep their loaded values, the rest keep
-// what they held. Values are not range-checked.
+// Reads every setting in the order of SettingTable (settings/setting_table.h). A value
+// that cannot be read throws RegistryError; the globals read before it keep their loaded
+// values, the rest keep what they held. Values are not range-checked.
 void LoadSettings(SettingsStore& store);
 void LoadSettings();  // from SystemSettingsStore()
 

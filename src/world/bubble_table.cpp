@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "settings/setting_table.h"
 #include "world/monitor_walls.h"
 
 Bubble BubbleTable[BubbleCapacity + 1];
@@ -11,9 +12,9 @@ WorldRectangle WorldRect{};
 int32_t BubbleRadius = 0;
 double Restitution = 0.8;
 
-int32_t BallsCount = 10;
-float SizeScale = 1.0f;
-bool SoundOpen = true;
+int32_t BallsCount = InitialInteger(RowBallsCount);
+float SizeScale = SizeScaleFromBallSize(InitialInteger(RowBallSize));
+bool SoundOpen = InitialBool(RowSoundOpen);
 
 namespace {
 

@@ -35,11 +35,11 @@ extern WorldRectangle WorldRect;
 extern int32_t BubbleRadius;
 extern double Restitution;  // 0.8; the preview sets 1.0
 
-// Settings globals the world reads. They are defined here, once; the settings
-// load writes them.
-extern int32_t BallsCount;  // 10 until loaded
-extern float SizeScale;     // 1.0 until loaded
-extern bool SoundOpen;      // true until loaded
+// Settings globals the world reads. They are defined here, once, with the initial
+// values of the settings table; the settings load writes them.
+extern int32_t BallsCount;
+extern float SizeScale;
+extern bool SoundOpen;
 
 // BallsCount limited to the table, for every loop that walks it.
 int BubblesInUse();

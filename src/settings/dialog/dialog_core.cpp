@@ -130,15 +130,16 @@ DialogControls ControlsFromSettings(const SettingsSnapshot& settings) {
 
 namespace {
 
-PlannedWrite StringWrite(const char* name, std::string text) {
-  return {name, WriteKind::String, std::move(text), 0};
+PlannedWrite Planned(SettingRow row, std::string text) {
+  return {SettingFor(row).Name, SettingFor(row).Kind, std::move(text), 0};
 }
-PlannedWrite IntegerWrite(const char* name, int32_t number) {
-  return {name, WriteKind::Integer, {}, number};
+PlannedWrite Planned(SettingRow row, int32_t number) {
+  return {SettingFor(row).Name, SettingFor(row).Kind, {}, number};
 }
-PlannedWrite BooleanWrite(const char* name, bool on) {
-  return {name, WriteKind::Boolean, {}, on ? 1 : 0};
+PlannedWrite Planned(SettingRow row, bool on) {
+  return Planned(row, on ? 1 : 0);
 }
+PlannedWrite Planned(SettingRow row, const char* text) = delete;  // would pick the bool one
 
 }  // namespace
 
@@ -146,25 +147,25 @@ std::vector<PlannedWrite> PlanSave(const DialogControls& controls) {
   std::vector<PlannedWrite> plan;
   if (controls.DriverChanged) {
     const int item = controls.DriverItem == 1 ? 1 : 0;
-    plan.push_back(StringWrite("Driver", DriverItems[item]));
+    plan.push_back(Planned(RowDriver, std::string(DriverItems[item])));
   }
-  plan.push_back(IntegerWrite("BallsCount", ClampBallsCount(controls.BallsCount)));
-  plan.push_back(BooleanWrite("ShowShadow", controls.ShowShadow));
-  plan.push_back(IntegerWrite("BallSize", ClampBallSize(controls.BallSize)));
-  plan.push_back(BooleanWrite("SoundOpen", controls.SoundOpen));
+  plan.push_back(Planned(RowBallsCount, ClampBallsCount(controls.BallsCount)));
+  plan.push_back(Planned(RowShowShadow, controls.ShowShadow));
+  plan.push_back(Planned(RowBallSize, ClampBallSize(controls.BallSize)));
+  plan.push_back(Planned(RowSoundOpen, controls.SoundOpen));
   int32_t backType = TagDefault;
   if (controls.CheckedTag == TagDefault) {
     backType = TagDefault;
   } else if (controls.CheckedTag == TagDesktop) {
     backType = TagDesktop;
   } else if (!Trim(controls.BackPicText).empty()) {
-    plan.push_back(StringWrite("BackPic", controls.BackPicText));
+    plan.push_back(Planned(RowBackPic, controls.BackPicText));
     backType = TagUser;
   }
-  plan.push_back(IntegerWrite("BackType", backType));
+  plan.push_back(Planned(RowBackType, backType));
   TStringList pictures;
   pictures.Items = controls.Pictures;
-  plan.push_back(StringWrite("BallPic", pictures.CommaText()));
+  plan.push_back(Planned(RowBallPic, pictures.CommaText()));
   return plan;
 }
 

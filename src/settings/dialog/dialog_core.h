@@ -11,15 +11,16 @@
 #include <vector>
 
 #include "framework/screen_layout.h"
+#include "settings/setting_table.h"
 #include "settings/settings.h"
 #include "vesperine_version.h"
 
-inline constexpr int32_t SpinMinimum = 0;
-inline constexpr int32_t SpinMaximum = 100;
+inline constexpr int32_t SpinMinimum = SettingFor(RowBallsCount).Range.Minimum;
+inline constexpr int32_t SpinMaximum = SettingFor(RowBallsCount).Range.Maximum;
 inline constexpr int32_t SpinSmallStep = 1;
 inline constexpr int32_t SpinLargeStep = 10;
-inline constexpr int32_t BallSizeMinimum = 2;
-inline constexpr int32_t BallSizeMaximum = 20;
+inline constexpr int32_t BallSizeMinimum = SettingFor(RowBallSize).Range.Minimum;
+inline constexpr int32_t BallSizeMaximum = SettingFor(RowBallSize).Range.Maximum;
 
 // The caption names the program's version, major and minor: "Settings  Ver2.22" for 2.22.
 inline constexpr char DialogCaption[] = "Settings  Ver" VESPERINE_VERSION_TEXT;
@@ -67,13 +68,13 @@ int DriverItemFor(std::string_view driver);
 
 // The settings the dialog is filled from.
 struct SettingsSnapshot {
-  int32_t BackType = 1;
+  int32_t BackType = InitialInteger(RowBackType);
   std::string BackPic;
   std::vector<std::string> Pictures;
-  int32_t BallsCount = 10;
-  bool ShowShadow = true;
-  bool SoundOpen = true;
-  float SizeScale = 1.0f;
+  int32_t BallsCount = InitialInteger(RowBallsCount);
+  bool ShowShadow = InitialBool(RowShowShadow);
+  bool SoundOpen = InitialBool(RowSoundOpen);
+  float SizeScale = SizeScaleFromBallSize(InitialInteger(RowBallSize));
   std::string Driver;
 };
 SettingsSnapshot CurrentSettings();  // from the loaded globals
@@ -92,7 +93,8 @@ struct DialogControls {
 };
 DialogControls ControlsFromSettings(const SettingsSnapshot& settings);
 
-enum class WriteKind { String, Integer, Boolean };
+// A write stores its value the way the table declares it.
+using WriteKind = SettingKind;
 struct PlannedWrite {
   std::string Name;
   WriteKind Kind = WriteKind::Integer;
