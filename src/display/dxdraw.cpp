@@ -6,6 +6,7 @@
 #include <string>
 
 #include "display/surface_pixels.h"
+#include "framework/win/present_probe.h"
 #include "framework/win/procedure.h"
 #include "image/pixel_image.h"
 
@@ -413,6 +414,12 @@ HRESULT TDXDraw::BltFast(const TDirectDrawSurface& source) {
 
 HRESULT TDXDraw::Flip() {
   if (!PrimarySurface || !BackSurface) return DDERR_NOTINITIALIZED;
+  const HRESULT result = Present();
+  if (SUCCEEDED(result)) NotePresent(PresentKind::Flip);
+  return result;
+}
+
+HRESULT TDXDraw::Present() {
   if (Options.FullScreen)
     return PrimarySurface->Blt(nullptr, BackSurface, nullptr, DDBLT_WAIT, nullptr);
   const ScreenRect client{0, 0, Width, Height};

@@ -178,6 +178,7 @@ class TDXDraw {
   void ReleaseObjects();
   bool RestoreLostSurfaces();
   bool InChildWindow() const;
+  HRESULT Present();
   void ChoosePresentPathOnce();
   bool AttachClipper();
   void DropClipper();

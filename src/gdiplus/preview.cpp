@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "framework/win/present_probe.h"
 #include "gdiplus/gdiplus_objects.h"
 #include "gdiplus/pictures.h"
 #include "gdiplus/preview_geometry.h"
@@ -60,6 +61,7 @@ void DrawPreviewFrame(HWND window) {
   // One unscaled draw, so the window never shows a half-composed frame.
   windowGraphics->DrawImage(frame.get(), 0, 0, width, height);
   windowGraphics.reset();
+  NotePresent(PresentKind::PreviewBlit);
   frame.reset();
   ReleaseDC(window, dc);
 }
