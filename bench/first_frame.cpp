@@ -9,7 +9,7 @@
 // Run it through scripts/bench-first-frame, which gives it a display and a Wine prefix of
 // its own (it writes the Driver setting and Wine's renderer value).
 //
-//   first_frame [--runs N] [--timeout SECONDS] [--only SUBSTRING]
+//   first_frame [--runs N] [--timeout SECONDS] [--only SUBSTRING] [--stamps]
 #include <windows.h>
 
 #include <algorithm>
@@ -19,6 +19,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/settings.h"
@@ -124,8 +125,8 @@ Outcome Time(const std::string& commandLine, DWORD timeoutMs) {
       outcome.Failure = "no first frame within " + std::to_string(timeoutMs / 1000) + " s";
       break;
     }
-    exited = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 5, QS_ALLINPUT) ==
-             WAIT_OBJECT_0;
+    exited =
+        MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 5, QS_ALLINPUT) == WAIT_OBJECT_0;
     PumpMessages();
   }
   if (!outcome.FirstPresent && outcome.Failure.empty()) {
@@ -207,14 +208,14 @@ enum class Program { Saver, FloorD3D, FloorGdi };
 struct Case {
   const char* Name;
   Program Started;
-  const char* Switches = "";        // the saver's command line after its name
-  const char* Driver = nullptr;     // the Driver setting for the run
-  const char* WineKey = nullptr;    // a value set under HKCU for the run: key, name, value
+  const char* Switches = "";      // the saver's command line after its name
+  const char* Driver = nullptr;   // the Driver setting for the run
+  const char* WineKey = nullptr;  // a value set under HKCU for the run: key, name, value
   const char* WineName = nullptr;
   const char* WineValue = nullptr;
-  bool PreviewBox = false;          // /p with a 152 x 112 window of this program
-  const char* Floor = nullptr;      // the case whose median is this one's floor
-  bool Fallback = false;            // limited by the GDI+ run instead
+  bool PreviewBox = false;      // /p with a 152 x 112 window of this program
+  const char* Floor = nullptr;  // the case whose median is this one's floor
+  bool Fallback = false;        // limited by the GDI+ run instead
 };
 
 const Case Cases[] = {
@@ -228,8 +229,8 @@ const Case Cases[] = {
      "floor: trivial GDI window"},
     {"preview, /p HWND 152 x 112", Program::Saver, "/p", "DirectDraw", nullptr, nullptr, nullptr,
      true, "floor: trivial GDI window"},
-    {"fallback, renderer no3d (/s)", Program::Saver, "/s", "DirectDraw",
-     "Software\\Wine\\Direct3D", "renderer", "no3d", false, "run, GDI+ (/s)", true},
+    {"fallback, renderer no3d (/s)", Program::Saver, "/s", "DirectDraw", "Software\\Wine\\Direct3D",
+     "renderer", "no3d", false, "run, GDI+ (/s)", true},
     {"fallback, ddraw disabled (/s)", Program::Saver, "/s", "DirectDraw",
      "Software\\Wine\\DllOverrides", "ddraw", "", false, "run, GDI+ (/s)", true},
 };
@@ -297,6 +298,28 @@ std::string Ms(std::optional<double> ms) {
   return text;
 }
 
+// Every stamp a mode wrote, by its median, for a closer look at where the time goes.
+void ReportStamps(const std::map<std::string, Tally>& tallies) {
+  std::printf("\nEvery stamp (medians, ms from CreateProcess; + the step from the one before):\n");
+  for (const Case& c : Cases) {
+    const Tally& t = tallies.at(c.Name);
+    std::vector<std::pair<double, std::string>> order;
+    std::map<std::string, bool> seen;
+    for (const Outcome& o : t.Runs)
+      for (const auto& [name, ms] : o.Stamps)
+        if (!std::exchange(seen[name], true))
+          order.push_back({*MedianStamp(t, name.c_str()), name});
+    if (order.empty()) continue;
+    std::sort(order.begin(), order.end());
+    std::printf("%s:\n", c.Name);
+    double before = 0;
+    for (const auto& [ms, name] : order) {
+      std::printf("    %-18s %7.0f  +%.0f\n", name.c_str(), ms, ms - before);
+      before = ms;
+    }
+  }
+}
+
 void Report(const std::map<std::string, Tally>& tallies, int runs) {
   std::printf("\nFirst frame, ms from CreateProcess to the first present (median of %d):\n", runs);
   std::printf("%-30s %7s %7s %7s  %-9s %7s %7s  %s\n", "mode", "median", "min", "max", "present",
@@ -315,24 +338,31 @@ void Report(const std::map<std::string, Tally>& tallies, int runs) {
     }
     std::string verdict;
     if (!median) {
-      verdict = "no first frame: " + (t.Runs.empty() ? std::string("not run") : t.Runs.back().Failure);
+      verdict =
+          "no first frame: " + (t.Runs.empty() ? std::string("not run") : t.Runs.back().Failure);
     } else if (limit) {
       verdict = *median <= *limit ? "within" : "OVER by " + Ms(*median - *limit);
     }
-    std::printf("%-30s %7s %7s %7s  %-9s %7s %7s  %s\n", c.Name, Ms(median).c_str(),
-                Ms(all.empty() ? std::nullopt : std::optional(*std::min_element(all.begin(), all.end()))).c_str(),
-                Ms(all.empty() ? std::nullopt : std::optional(*std::max_element(all.begin(), all.end()))).c_str(),
-                kind.c_str(), Ms(floor).c_str(), Ms(limit).c_str(), verdict.c_str());
+    std::printf(
+        "%-30s %7s %7s %7s  %-9s %7s %7s  %s\n", c.Name, Ms(median).c_str(),
+        Ms(all.empty() ? std::nullopt : std::optional(*std::min_element(all.begin(), all.end())))
+            .c_str(),
+        Ms(all.empty() ? std::nullopt : std::optional(*std::max_element(all.begin(), all.end())))
+            .c_str(),
+        kind.c_str(), Ms(floor).c_str(), Ms(limit).c_str(), verdict.c_str());
   }
   std::printf(
       "\nlimit: 1.2 x floor + 100 ms; a fallback's: 1.5 x the GDI+ run's + 300 ms (its 'floor' "
       "column).\npresent: flip (Direct3D), layered (a bubble window's first update), blit (the "
-      "frame copied to the window).\nfallback: Driver DirectDraw with HKCU\\Software\\Wine\\Direct3D "
-      "renderer = \"no3d\", or with ddraw.dll\ndisabled (HKCU\\Software\\Wine\\DllOverrides ddraw = "
+      "frame copied to the window).\nfallback: Driver DirectDraw with "
+      "HKCU\\Software\\Wine\\Direct3D "
+      "renderer = \"no3d\", or with ddraw.dll\ndisabled (HKCU\\Software\\Wine\\DllOverrides ddraw "
+      "= "
       "\"\", as ddraw= in WINEDLLOVERRIDES).\n");
-  std::printf("\nWhere the saver's time went (medians, ms from CreateProcess): main = its "
-              "entry, imports loaded;\nstartup/started = start-up begun/done in the host window's "
-              "creation; tick = the first host tick.\n");
+  std::printf(
+      "\nWhere the saver's time went (medians, ms from CreateProcess): main = its "
+      "entry, imports loaded;\nstartup/started = start-up begun/done in the host window's "
+      "creation; tick = the first host tick.\n");
   std::printf("%-30s %7s %7s %7s %7s %7s\n", "mode", "main", "startup", "started", "tick",
               "present");
   for (const Case& c : Cases) {
@@ -347,16 +377,22 @@ int RunTheTiming(int argc, char** argv) {
   int runs = 5;
   DWORD timeoutMs = 20000;
   std::string only;
-  for (int i = 1; i + 1 < argc; i += 2) {
+  bool everyStamp = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--stamps") == 0) everyStamp = true;
+  }
+  for (int i = 1; i + 1 < argc; ++i) {
     const std::string option = argv[i];
     if (option == "--runs") runs = std::max(1, std::atoi(argv[i + 1]));
-    if (option == "--timeout") timeoutMs = static_cast<DWORD>(std::max(1, std::atoi(argv[i + 1]))) * 1000;
+    if (option == "--timeout")
+      timeoutMs = static_cast<DWORD>(std::max(1, std::atoi(argv[i + 1]))) * 1000;
     if (option == "--only") only = argv[i + 1];
   }
-  std::printf("screen %dx%d; %d runs a mode, interleaved; a run without a first frame is ended "
-              "after %lu s\n",
-              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), runs,
-              static_cast<unsigned long>(timeoutMs / 1000));
+  std::printf(
+      "screen %dx%d; %d runs a mode, interleaved; a run without a first frame is ended "
+      "after %lu s\n",
+      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), runs,
+      static_cast<unsigned long>(timeoutMs / 1000));
   std::fflush(stdout);
   std::map<std::string, Tally> tallies;
   for (const Case& c : Cases) tallies[c.Name];
@@ -369,15 +405,16 @@ int RunTheTiming(int argc, char** argv) {
                           });
       if (!wanted) continue;
       const Outcome o = RunCase(c, timeoutMs);
-      std::printf("run %d  %-30s %s\n", run, c.Name,
-                  o.FirstPresent ? (Ms(o.FirstPresent) + " ms, " + o.Kind).c_str()
-                                 : o.Failure.c_str());
+      std::printf(
+          "run %d  %-30s %s\n", run, c.Name,
+          o.FirstPresent ? (Ms(o.FirstPresent) + " ms, " + o.Kind).c_str() : o.Failure.c_str());
       std::fflush(stdout);
       tallies[c.Name].Runs.push_back(o);
       Sleep(500);  // the last one's windows and wineserver work settle
     }
   }
   Report(tallies, runs);
+  if (everyStamp) ReportStamps(tallies);
   return 0;
 }
 

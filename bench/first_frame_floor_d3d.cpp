@@ -44,7 +44,8 @@ HRESULT CALLBACK FirstZFormat(DDPIXELFORMAT* format, void* context) {
 }
 
 bool MakeDevice(Display& d, const GUID& guid, DWORD memory) {
-  DDSURFACEDESC2 back = SizedDesc(d.Width, d.Height, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | memory);
+  DDSURFACEDESC2 back =
+      SizedDesc(d.Width, d.Height, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | memory);
   if (FAILED(d.DirectDraw->CreateSurface(&back, &d.Back, nullptr))) return false;
   DDPIXELFORMAT zFormat{};
   if (SUCCEEDED(d.Direct3D->EnumZBufferFormats(guid, FirstZFormat, &zFormat)) &&
@@ -118,11 +119,10 @@ bool Initialize(Display& d, HWND window) {
   if (!MakeDevice(d, IID_IDirect3DHALDevice, DDSCAPS_VIDEOMEMORY) &&
       !MakeDevice(d, IID_IDirect3DRGBDevice, DDSCAPS_SYSTEMMEMORY))
     return false;
-  d.Background = FilledSurface(d, d.Width, d.Height, DDSCAPS_OFFSCREENPLAIN, false,
-                               [&](int x, int y) -> uint32_t {
-                                 return 0xFF000000u | ((x * 255 / d.Width) << 16) |
-                                        ((y * 255 / d.Height) << 8) | 0x60u;
-                               });
+  d.Background = FilledSurface(
+      d, d.Width, d.Height, DDSCAPS_OFFSCREENPLAIN, false, [&](int x, int y) -> uint32_t {
+        return 0xFF000000u | ((x * 255 / d.Width) << 16) | ((y * 255 / d.Height) << 8) | 0x60u;
+      });
   d.Texture = FilledSurface(d, 256, 256, DDSCAPS_TEXTURE, true, [](int x, int y) -> uint32_t {
     const int dx = x - 128, dy = y - 128;
     const int inside = 128 * 128 - (dx * dx + dy * dy);
@@ -182,9 +182,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   Display d;
   d.Width = GetSystemMetrics(SM_CXSCREEN);
   d.Height = GetSystemMetrics(SM_CYSCREEN);
-  HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "floor",
-                                WS_POPUP | WS_VISIBLE, 0, 0, d.Width, d.Height, nullptr, nullptr,
-                                instance, nullptr);
+  HWND window =
+      CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "floor", WS_POPUP | WS_VISIBLE, 0,
+                      0, d.Width, d.Height, nullptr, nullptr, instance, nullptr);
   UpdateWindow(window);
   if (!Initialize(d, window)) {
     WriteStamp("no-direct3d");

@@ -44,8 +44,7 @@ int RunTheSaver() {
   SetLayeredWindowUpdate(StampedLayeredUpdate);
   SetSceneShownProcedure(BubbleSceneShown);  // as the program's entry does
   try {
-    RunScreenSaver(StampedStartup, StampedTick, BubbleFinish, BubbleConfigure,
-                   BubbleTickInterval);
+    RunScreenSaver(StampedStartup, StampedTick, BubbleFinish, BubbleConfigure, BubbleTickInterval);
   } catch (...) {
     WriteStamp("error");
     return 1;

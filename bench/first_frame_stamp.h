@@ -11,8 +11,8 @@ inline void WriteStamp(const char* name) {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
   char line[96];
-  const int length =
-      std::snprintf(line, sizeof line, "stamp %s %lld\n", name, static_cast<long long>(now.QuadPart));
+  const int length = std::snprintf(line, sizeof line, "stamp %s %lld\n", name,
+                                   static_cast<long long>(now.QuadPart));
   DWORD written = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, static_cast<DWORD>(length), &written, nullptr);
 }

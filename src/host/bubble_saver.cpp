@@ -65,9 +65,9 @@ void CloseChime() {
   WindBell = nullptr;
 }
 
-void PrepareGdiplus(HWND window) {
+void PrepareGdiplus() {
   StartGdiplus();
-  LoadGdiplusPictures(IsFullScreen(window) ? DesktopLayout().Virtual() : ScreenRect{});
+  LoadGdiplusPictures();
   BallsCount = ForcedBallsCount(WorldRect.Width);
 }
 
@@ -89,7 +89,7 @@ void BubbleStartup(HWND window, ScreenSaverMode mode) {
   BallsCount = LimitBallsCount(BallsCount);
   SizeTheWorld(window);
   OpenChime();
-  if (DrawsWithGdiplus(mode)) PrepareGdiplus(window);
+  if (DrawsWithGdiplus(mode)) PrepareGdiplus();
   InitBubbles(BallsCount);
   if (RunDriver) RunDriver->Start(window);
   if (mode == smPreview) StartPreview(window);
