@@ -301,6 +301,7 @@ void TDXDraw::ReleaseObjects() {
   ReleaseSurface(BackSurface);
   DropClipper();
   ChosenPaths.clear();
+  FramePresented = false;
   ReleaseSurface(PrimarySurface);
   ReleaseCom(Direct3D);
   TextureFormats.clear();
@@ -334,8 +335,10 @@ bool TDXDraw::CanDraw() {
   if (PrimarySurface->IsLost() != DD_OK || BackSurface->IsLost() != DD_OK) {
     if (!RestoreLostSurfaces()) return false;
   }
-  // Before a child window's first frame: how its frames are presented.
-  ChoosePresentPathOnce();
+  // How a child window's frames are presented is chosen once its first frame shows (by
+  // the copy that always shows): the check makes a display of its own and takes as long as
+  // starting this one did, which the first frame does not wait for.
+  if (FramePresented) ChoosePresentPathOnce();
   return true;
 }
 
@@ -415,7 +418,9 @@ HRESULT TDXDraw::BltFast(const TDirectDrawSurface& source) {
 HRESULT TDXDraw::Flip() {
   if (!PrimarySurface || !BackSurface) return DDERR_NOTINITIALIZED;
   const HRESULT result = Present();
-  if (SUCCEEDED(result)) NotePresent(PresentKind::Flip);
+  if (FAILED(result)) return result;
+  FramePresented = true;
+  NotePresent(PresentKind::Flip);
   return result;
 }
 

@@ -3,5 +3,6 @@
 
 #include "framework/win/present_probe.h"
 
-using PresentListener = void (*)(PresentKind kind);
-void ListenForPresents(PresentListener listener);
+inline void ListenForPresents(PresentListener listener) {
+  present_probe::Listener = listener;
+}
