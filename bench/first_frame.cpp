@@ -375,7 +375,7 @@ void Report(const std::map<std::string, Tally>& tallies, int runs) {
 
 int RunTheTiming(int argc, char** argv) {
   int runs = 5;
-  DWORD timeoutMs = 20000;
+  DWORD timeoutMs = 10000;
   std::string only;
   bool everyStamp = false;
   for (int i = 1; i < argc; ++i) {
