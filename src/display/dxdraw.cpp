@@ -7,6 +7,7 @@
 
 #include "display/dxdraw_test_hooks.h"
 #include "display/surface_pixels.h"
+#include "framework/win/present_probe.h"
 #include "framework/win/procedure.h"
 #include "image/pixel_image.h"
 
@@ -307,6 +308,7 @@ void TDXDraw::ReleaseObjects() {
   ReleaseSurface(BackSurface);
   DropClipper();
   ChosenPaths.clear();
+  FramePresented = false;
   ReleaseSurface(PrimarySurface);
   ReleaseCom(Direct3D);
   TextureFormats.clear();
@@ -341,8 +343,10 @@ bool TDXDraw::CanDraw() {
   if (PrimarySurface->IsLost() != DD_OK || BackSurface->IsLost() != DD_OK) {
     if (!RestoreLostSurfaces()) return false;
   }
-  // Before a child window's first frame: how its frames are presented.
-  ChoosePresentPathOnce();
+  // How a child window's frames are presented is chosen once its first frame shows (by
+  // the copy that always shows): the check makes a display of its own and takes as long as
+  // starting this one did, which the first frame does not wait for.
+  if (FramePresented) ChoosePresentPathOnce();
   return true;
 }
 
@@ -421,6 +425,14 @@ HRESULT TDXDraw::BltFast(const TDirectDrawSurface& source) {
 
 HRESULT TDXDraw::Flip() {
   if (!PrimarySurface || !BackSurface) return DDERR_NOTINITIALIZED;
+  const HRESULT result = Present();
+  if (FAILED(result)) return result;
+  FramePresented = true;
+  NotePresent(PresentKind::Flip);
+  return result;
+}
+
+HRESULT TDXDraw::Present() {
   if (Options.FullScreen)
     return PrimarySurface->Blt(nullptr, BackSurface, nullptr, DDBLT_WAIT, nullptr);
   const ScreenRect client{0, 0, Width, Height};

@@ -106,7 +106,8 @@ class TDXDraw {
   // The monitors (screen coordinates) a child window's present path is chosen for, each on
   // its own; none: the window's client area is one area.
   void SetMonitors(std::vector<ScreenRect> monitors) { Monitors = std::move(monitors); }
-  // How a child window's frames are presented, once the first frame chose it; empty before.
+  // How a child window's frames are presented, once chosen after the first frame; empty
+  // before (frames are then copied through GDI).
   const std::vector<PresentArea>& PresentPaths() const { return ChosenPaths; }
 
   // Creates the device and surfaces, then raises OnInitialize, lets every texture create
@@ -118,7 +119,7 @@ class TDXDraw {
   // What the last failed Initialize could not do, or null.
   const char* InitializeFailure() const { return FailedStep; }
   // Initialised, not finalising, and primary and back surfaces usable; lost surfaces are
-  // restored first. Before a child window's first frame, the present path is chosen.
+  // restored first. After a child window's first frame, the present path is chosen.
   bool CanDraw();
 
   bool IsHardware() const { return HardwareDevice; }
@@ -164,6 +165,7 @@ class TDXDraw {
   void ReleaseObjects();
   bool RestoreLostSurfaces();
   bool InChildWindow() const;
+  HRESULT Present();
   void ChoosePresentPathOnce();
   bool AttachClipper();
   void DropClipper();
@@ -178,6 +180,7 @@ class TDXDraw {
   HWND Target;
   bool Ready = false;
   bool Finalizing = false;
+  bool FramePresented = false;  // since the last Initialize
   bool HardwareDevice = false;
   bool DisplayModeChanged = false;
   int32_t Width = 0;

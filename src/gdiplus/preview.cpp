@@ -1,12 +1,15 @@
 #include "gdiplus/preview.h"
 
+#include <cstdint>
 #include <memory>
 
 #include "framework/win/monotonic_clock.h"
+#include "framework/win/present_probe.h"
 #include "gdiplus/gdiplus_objects.h"
 #include "gdiplus/pictures.h"
 #include "gdiplus/preview_geometry.h"
-#include "gdiplus/tint_bitmap.h"
+#include "gdiplus/sprite_blend.h"
+#include "gdiplus/tint.h"
 #include "world/bubble_table.h"
 #include "world/step_clock.h"
 
@@ -16,32 +19,66 @@ namespace {
 // steps a second by the time that passed.
 PacedWorld PreviewWorld(SceneStepPeriod);
 
-// One sprite per bubble and frame: the colours drift every step, so none is cached. Only
-// the part of it the frame shows is made, so a bubble far larger than the frame costs no
-// more than the frame.
-void DrawBubble(TGPGraphics& frame, const Bubble& bubble, INT frameWidth, INT frameHeight) {
-  const INT side = SpriteSize;
-  const PreviewDrawRect box = BoxToDrawRect(BubbleBox(bubble.X, bubble.Y, BubbleRadius, SizeScale));
-  const SpritePart part = VisibleSpritePart(box, side, frameWidth, frameHeight);
-  if (part.Empty()) return;
-  const INT width = part.Right - part.Left;
-  const INT height = part.Bottom - part.Top;
-  const Gdiplus::Rect whole(0, 0, width, height);
-  TGPBitmap sprite(width, height, PixelFormat32bppARGB);
-  {
-    TGPGraphics graphics(&sprite);
-    graphics.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
-    graphics.DrawImage(PreviewBodyLayer.get(), whole, part.Left, part.Top, width, height,
-                       Gdiplus::UnitPixel);
-    TintBitmap(sprite, static_cast<uint16_t>(bubble.Red), static_cast<uint16_t>(bubble.Green),
-               static_cast<uint16_t>(bubble.Blue));
-    graphics.DrawImage(PreviewHighlightLayer.get(), whole, part.Left, part.Top, width, height,
-                       Gdiplus::UnitPixel);
+// The bitmap's pixels locked for the frame's work; unlocked when this goes. Nothing is
+// locked for a bitmap that holds no image.
+class LockedPixels {
+ public:
+  LockedPixels(TGPBitmap* bitmap, UINT mode) : Bitmap(bitmap) {
+    if (!bitmap || !bitmap->HoldsImage()) return;
+    const Gdiplus::Rect whole(0, 0, static_cast<INT>(bitmap->GetWidth()),
+                              static_cast<INT>(bitmap->GetHeight()));
+    if (whole.Width <= 0 || whole.Height <= 0 ||
+        bitmap->LockBits(whole, mode, PixelFormat32bppARGB, Data) != Gdiplus::Ok) {
+      return;
+    }
+    Locked = true;
   }
-  frame.DrawImage(&sprite,
-                  Gdiplus::RectF(part.Dest.X, part.Dest.Y, part.Dest.Width, part.Dest.Height), 0.0f,
-                  0.0f, static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height),
-                  Gdiplus::UnitPixel);
+  ~LockedPixels() {
+    if (Locked) Bitmap->UnlockBits(Data);
+  }
+  LockedPixels(const LockedPixels&) = delete;
+  LockedPixels& operator=(const LockedPixels&) = delete;
+
+  BgraPixels View() const {
+    if (!Locked) return {};
+    return {static_cast<uint8_t*>(Data.Scan0), static_cast<int32_t>(Data.Width),
+            static_cast<int32_t>(Data.Height), Data.Stride};
+  }
+
+ private:
+  TGPBitmap* Bitmap;
+  Gdiplus::BitmapData Data{};
+  bool Locked = false;
+};
+
+// The frame starts as a copy of the background (transparent without one), and every bubble
+// in table order is blended over it, a later one over an earlier.
+void ComposeFrame(TGPBitmap& frame) {
+  const LockedPixels target(&frame, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite);
+  const BgraPixels pixels = target.View();
+  if (!pixels.Scan0) return;
+  {
+    const LockedPixels background(PreviewBackground.get(), Gdiplus::ImageLockModeRead);
+    const BgraPixels from = background.View();
+    if (from.Width == pixels.Width && from.Height == pixels.Height) {
+      CopyBgraRows(from.Scan0, from.Stride, pixels.Scan0, pixels.Stride,
+                   static_cast<uint32_t>(pixels.Width), static_cast<uint32_t>(pixels.Height),
+                   false);
+    }
+  }
+  const LockedPixels body(PreviewBodyLayer.get(), Gdiplus::ImageLockModeRead);
+  const LockedPixels highlight(PreviewHighlightLayer.get(), Gdiplus::ImageLockModeRead);
+  const SpriteLayers layers{body.View(), highlight.View()};
+  const int count = BubblesInUse();
+  for (int index = 1; index <= count; ++index) {
+    const Bubble& bubble = BubbleTable[index];
+    const PreviewDrawRect box =
+        BoxToDrawRect(BubbleBox(bubble.X, bubble.Y, BubbleRadius, SizeScale));
+    BlendSprite(pixels, layers, box,
+                {static_cast<uint8_t>(static_cast<uint16_t>(bubble.Red) & 0xFF),
+                 static_cast<uint8_t>(static_cast<uint16_t>(bubble.Green) & 0xFF),
+                 static_cast<uint8_t>(static_cast<uint16_t>(bubble.Blue) & 0xFF)});
+  }
 }
 
 }  // namespace
@@ -55,16 +92,11 @@ void DrawPreviewFrame(HWND window) {
   auto windowGraphics = std::make_unique<TGPGraphics>(dc);
   windowGraphics->SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
   auto frame = std::make_unique<TGPBitmap>(width, height, PixelFormat32bppARGB);
-  {
-    TGPGraphics frameGraphics(frame.get());
-    frameGraphics.DrawImage(PreviewBackground.get(), 0, 0, width, height);
-    const int count = BubblesInUse();
-    for (int index = 1; index <= count; ++index)
-      DrawBubble(frameGraphics, BubbleTable[index], width, height);
-  }
+  ComposeFrame(*frame);
   // One unscaled draw, so the window never shows a half-composed frame.
   windowGraphics->DrawImage(frame.get(), 0, 0, width, height);
   windowGraphics.reset();
+  NotePresent(PresentKind::PreviewBlit);
   frame.reset();
   ReleaseDC(window, dc);
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 // Advances the world one motion step, composes the frame off screen from the
-// pre-scaled preview images and one freshly tinted sprite per bubble, and draws it to
-// the window in one call. Every object it makes it frees before it returns.
+// pre-scaled preview images, every bubble tinted afresh and blended over the background
+// (sprite_blend.h), and draws it to the window in one call. Every object it makes it
+// frees before it returns.
 void DrawPreviewFrame(HWND window);

@@ -63,37 +63,3 @@ SourceRect BodySourceRect(int32_t pictureWidth) {
   const int32_t side = pictureWidth > cut ? pictureWidth - cut : 0;
   return SourceRect{margin, margin, side, side};
 }
-
-namespace {
-
-// The sprite pixels [first, last) that cover the frame's [0, frame) along one axis.
-void VisibleSpan(double start, double length, int32_t side, int32_t frame, int32_t& first,
-                 int32_t& last) {
-  first = last = 0;
-  if (length <= 0 || side <= 0) return;
-  const double from = std::floor((0 - start) * side / length);
-  const double to = std::ceil((frame - start) * side / length);
-  first = static_cast<int32_t>(std::clamp(from, 0.0, static_cast<double>(side)));
-  last = static_cast<int32_t>(std::clamp(to, 0.0, static_cast<double>(side)));
-}
-
-}  // namespace
-
-SpritePart VisibleSpritePart(const PreviewDrawRect& box, int32_t side, int32_t frameWidth,
-                             int32_t frameHeight) {
-  SpritePart part{};
-  VisibleSpan(box.X, box.Width, side, frameWidth, part.Left, part.Right);
-  VisibleSpan(box.Y, box.Height, side, frameHeight, part.Top, part.Bottom);
-  if (part.Empty()) return SpritePart{};
-  if (part.Whole(side)) {
-    part.Dest = box;  // exactly as the whole sprite was always drawn
-    return part;
-  }
-  const double kx = static_cast<double>(box.Width) / side;
-  const double ky = static_cast<double>(box.Height) / side;
-  part.Dest = {static_cast<float>(box.X + part.Left * kx),
-               static_cast<float>(box.Y + part.Top * ky),
-               static_cast<float>((part.Right - part.Left) * kx),
-               static_cast<float>((part.Bottom - part.Top) * ky)};
-  return part;
-}

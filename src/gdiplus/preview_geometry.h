@@ -36,21 +36,6 @@ struct PreviewDrawRect {
 
 PreviewDrawRect BoxToDrawRect(const PreviewBox& box);
 
-// The part of a bubble's sprite (side x side, stretched over box) that the frame shows,
-// in whole sprite pixels, and where that part lands on the frame. A bubble larger than the
-// frame is then tinted only where it is seen, so a frame's work stays bounded by the
-// frame's size; one entirely off the frame is not drawn at all.
-struct SpritePart {
-  int32_t Left, Top, Right, Bottom;  // sprite pixels; empty when nothing is seen
-  PreviewDrawRect Dest;              // frame pixels
-  bool Empty() const { return Right <= Left || Bottom <= Top; }
-  bool Whole(int32_t side) const {
-    return Left == 0 && Top == 0 && Right == side && Bottom == side;
-  }
-};
-SpritePart VisibleSpritePart(const PreviewDrawRect& box, int32_t side, int32_t frameWidth,
-                             int32_t frameHeight);
-
 // The part of the body picture the sprite layers are cut from: 18 pixels in from the
 // left and top, and the width used for both sides.
 struct SourceRect {

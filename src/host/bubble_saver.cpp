@@ -78,10 +78,10 @@ void CloseChime() {
   WindBell = nullptr;
 }
 
-void PrepareGdiplus(HWND window) {
+void PrepareGdiplus() {
   StartGdiplus();
   GdiplusStarted = true;
-  LoadGdiplusPictures(IsFullScreen(window) ? DesktopLayout().Virtual() : ScreenRect{});
+  LoadGdiplusPictures();
   BallsCount = ForcedBallsCount(WorldRect.Width);
 }
 
@@ -99,7 +99,7 @@ void StartPreview(HWND window) {
 // bubbles. The bubbles are laid out anew for every scene, as its own start lays them out.
 void StartRunScene(HWND window, RunScene scene) {
   RunDriver = DriverFor(scene);
-  if (scene == RunScene::Gdiplus) PrepareGdiplus(window);
+  if (scene == RunScene::Gdiplus) PrepareGdiplus();
   InitBubbles(BallsCount);
   RunDriver->Start(window);
   if (!SceneShown) RunDriver->SetAwake(false);
@@ -124,7 +124,7 @@ void BubbleStartup(HWND window, ScreenSaverMode mode) {
   BallsCount = LimitBallsCount(BallsCount);
   SizeTheWorld(window);
   OpenChime();
-  if (mode == smPreview) PrepareGdiplus(window);
+  if (mode == smPreview) PrepareGdiplus();
   if (scene != RunScene::None) {
     StartRunScene(window, scene);
     HandOverIfGivenUp(window);

@@ -231,6 +231,14 @@ void ChangePassword() {
   FreeLibrary(library);
 }
 
+// The preview's first frame comes at once, not a tick later; the window is painted
+// first, so that erasing it cannot wipe the frame out.
+void DrawFirstPreviewFrame(HWND window) {
+  if (!HostTimerActive) return;
+  UpdateWindow(window);
+  SendMessageA(window, WM_TIMER, HostTimerId, 0);
+}
+
 void RunWindowModes() {
   struct VerifierScope {
     ~VerifierScope() { UnloadPasswordVerifier(); }
@@ -254,6 +262,7 @@ void RunWindowModes() {
   if (window && reports) reports->HostWindowMade();
   if (window) {
     StartHostTimer(window);
+    if (SaverMode == smPreview) DrawFirstPreviewFrame(window);
     if (SaverMode != smPreview) SetForegroundWindow(window);
     // A preview inside another program's window rests with that program.
     std::optional<DisplayPowerWatch> power;

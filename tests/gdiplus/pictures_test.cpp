@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "framework/string_list.h"
 #include "gdiplus/preview.h"
 #include "gdiplus_test_support.h"
@@ -30,33 +33,47 @@ class Pictures : public ::testing::Test {
 
 HWND Pictures::Window = nullptr;
 
-TEST_F(Pictures, LoadsTheBubblePicturesAndTheBackgroundOfEachBackType) {
+TEST_F(Pictures, LoadsTheBubblePicturesAndThePreviewShowsTheBackgroundOfEachBackType) {
   LoadGdiplusPictures();
   for (TGPBitmap* picture : {BallImage.get(), HighlightImage.get(), ShadowImage.get()}) {
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->GetWidth(), 256u);
   }
-  ASSERT_NE(BackgroundImage, nullptr);
-  EXPECT_EQ(BackgroundImage->GetWidth(), 2560u);
+  EXPECT_GT(AlphaOf(PixelAt(*BallImage, 128, 20)), 0) << "the body keeps its alpha";
+  EXPECT_EQ(AlphaOf(PixelAt(*BallImage, 0, 0)), 0);
   EXPECT_EQ(UserPicture, nullptr) << "no picture is listed";
 
-  BackType = 2;
-  LoadGdiplusPictures();
-  ASSERT_NE(BackgroundImage, nullptr);
-  EXPECT_EQ(BackgroundImage->GetWidth(), static_cast<UINT>(GetSystemMetrics(SM_CXSCREEN)));
-  EXPECT_EQ(BackgroundImage->GetHeight(), static_cast<UINT>(GetSystemMetrics(SM_CYSCREEN)));
-
-  BackType = 3;
-  BackPic = WriteCheckerPng("vesperine-back.png");
-  LoadGdiplusPictures();
-  ASSERT_NE(BackgroundImage, nullptr);
-  EXPECT_EQ(BackgroundImage->GetWidth(), 5u);
-
-  for (int32_t other : {0, 4, -1}) {
-    BackType = other;
-    LoadGdiplusPictures();
-    EXPECT_EQ(BackgroundImage, nullptr) << "BackType " << other;
+  const std::string checker = WriteCheckerPng("vesperine-back.png");
+  struct Row {
+    int32_t Type;
+    const char* File;
+    bool Opaque;  // at the corners
+  } rows[] = {{1, "", true},
+              {2, "", true},
+              {3, checker.c_str(), false},
+              {3, "C:\\no-such-back.jpg", false},
+              {0, "", false},
+              {4, "", false},
+              {-1, "", false}};
+  for (const Row& row : rows) {
+    BackType = row.Type;
+    BackPic = row.File;
+    SetUpPreview(Window);
+    ASSERT_NE(PreviewBackground, nullptr);
+    ASSERT_EQ(PreviewBackground->GetWidth(), 152u);
+    for (auto [x, y] : {std::pair{0, 0}, std::pair{151, 111}}) {
+      const uint32_t pixel = PixelAt(*PreviewBackground, x, y);
+      EXPECT_EQ(AlphaOf(pixel) == 255, row.Opaque) << "BackType " << row.Type << " " << row.File;
+    }
   }
+  // The file stretched over the preview: its corner pixel, alpha and all.
+  BackType = 3;
+  BackPic = checker;
+  SetUpPreview(Window);
+  const uint32_t corner = PixelAt(*PreviewBackground, 0, 0);
+  EXPECT_EQ(AlphaOf(corner), AlphaOf(Checker(0, 0)));
+  EXPECT_NEAR(RedOf(corner), RedOf(Checker(0, 0)), 2);
+  EXPECT_NEAR(GreenOf(corner), GreenOf(Checker(0, 0)), 2);
 }
 
 TEST_F(Pictures, AUserPngKeepsItsColoursAndItsAlpha) {
@@ -140,7 +157,6 @@ TEST(GdiplusShutdown, ReleasesEveryPictureFirstAndLetsLaterObjectsDieQuietly) {
   ShutdownGdiplus();
   EXPECT_FALSE(GdiplusSessionRunning());
   EXPECT_EQ(BallImage, nullptr);
-  EXPECT_EQ(BackgroundImage, nullptr);
   survivor.reset();   // after GdiplusShutdown: must not call into GDI+
   ShutdownGdiplus();  // a second shutdown does nothing
   ASSERT_TRUE(StartGdiplus()) << "the later tests need GDI+ again";

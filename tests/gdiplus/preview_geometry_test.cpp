@@ -52,32 +52,3 @@ TEST(PreviewGeometry, AnEmptyPreviewOrWorldHasScaleAndSpriteSizeZero) {
 
 // Only the part of a sprite the frame shows is made: a 1000-pixel sprite over a 100 x 80
 // frame, stretched over boxes inside, across the edges of and far larger than the frame.
-TEST(PreviewGeometry, OnlyTheVisiblePartOfASpriteIsMade) {
-  struct Case {
-    const char* Name;
-    PreviewDrawRect Box;
-    int32_t Left, Top, Right, Bottom;
-  };
-  const Case cases[] = {
-      {"inside", {10, 10, 50, 50}, 0, 0, 1000, 1000},
-      {"across the left and top edges", {-25, -10, 50, 50}, 500, 200, 1000, 1000},
-      {"across the right and bottom edges", {75, 60, 50, 50}, 0, 0, 500, 400},
-      {"ten times the frame", {-500, -500, 1000, 1000}, 500, 500, 600, 580},
-      {"beside the frame", {100, 0, 50, 50}, 0, 0, 0, 0},
-      {"above the frame", {0, -50, 50, 50}, 0, 0, 0, 0},
-  };
-  for (const Case& c : cases) {
-    const SpritePart part = VisibleSpritePart(c.Box, 1000, 100, 80);
-    EXPECT_EQ((std::vector<int32_t>{part.Left, part.Top, part.Right, part.Bottom}),
-              (std::vector<int32_t>{c.Left, c.Top, c.Right, c.Bottom}))
-        << c.Name;
-    if (part.Empty()) continue;
-    // The part lands where the same pixels of the whole sprite would, and covers what the
-    // frame shows of the box.
-    const double k = c.Box.Width / 1000.0;
-    EXPECT_NEAR(part.Dest.X, c.Box.X + part.Left * k, 1e-3) << c.Name;
-    EXPECT_NEAR(part.Dest.Width, (part.Right - part.Left) * k, 1e-3) << c.Name;
-    EXPECT_LE(part.Dest.X, std::max(c.Box.X, 0.0f)) << c.Name;
-    EXPECT_GE(part.Dest.X + part.Dest.Width, std::min(c.Box.X + c.Box.Width, 100.0f)) << c.Name;
-  }
-}
