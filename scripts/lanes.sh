@@ -11,6 +11,11 @@ source "$VESPERINE_ROOT/scripts/two-monitors.sh"
 # A copy of the prepared prefix for one lane, removed when the lane ends.
 use_prefix_copy() {
   local copy
+  # Without scripts/env.sh the prefix would be empty, and the copy would start at /.
+  if [ -z "${WINEPREFIX:-}" ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "no Wine prefix to copy (WINEPREFIX '${WINEPREFIX:-}'): source scripts/env.sh" >&2
+    return 1
+  fi
   copy=$(mktemp -d "${TMPDIR:-/tmp}/vesperine-prefix.XXXXXX") || return 1
   cp -a "$WINEPREFIX/." "$copy" || return 1
   export WINEPREFIX=$copy
