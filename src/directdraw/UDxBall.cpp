@@ -470,7 +470,7 @@ void TFDxBall::DrawScene() {
   const bool canDraw = DXDraw->Initialized() && DXDraw->CanDraw();
   if (DXDraw->Initialized()) LossWatch.FrameDue(GetTickCount(), canDraw);
   if (!canDraw) {
-    World.Restart();
+    World.Frame(FrameTime, false);  // stands still, and starts afresh when it can draw
     return;
   }
   DXDraw->Clear();

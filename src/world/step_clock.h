@@ -33,8 +33,6 @@ class StepClock {
   // Where now lies between the last step and the next: 0 just after a step, towards 1 as
   // the next one comes due.
   double Phase(int64_t now) const;
-  int64_t Period() const { return StepPeriod; }
-  bool Started() const { return Running; }
 
  private:
   int64_t StepPeriod;
