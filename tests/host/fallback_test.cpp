@@ -88,7 +88,9 @@ Shown CaptureRun(DWORD processId) {
 }
 
 bool Covered(const std::vector<RECT>& rects, int x, int y) {
-  constexpr int Margin = 6;  // a window may move by a few pixels between reading and capture
+  // The X server may still show a bubble window a few frames behind where Windows says it
+  // is, by some pixels a frame.
+  constexpr int Margin = 24;
   return std::any_of(rects.begin(), rects.end(), [&](const RECT& r) {
     return x >= r.left - Margin && x < r.right + Margin && y >= r.top - Margin &&
            y < r.bottom + Margin;
@@ -171,7 +173,9 @@ TEST_F(NoDirect3DTest, TheDefaultRunShowsTheGdiplusSceneAndEndsOnInput) {
     const Shown first = CaptureRun(saver.Id());
     harness::SavePng(first.Screen, harness::OutputFolder() + "\\fallback_" + row.Name + ".png");
     const auto [different, compared] = BackgroundDifference(first, *Reference);
-    EXPECT_GT(compared, int64_t(first.Screen.Width) * first.Screen.Height / 16);
+    // Twelve bubble boxes (two runs, read around each capture) may cover most of a small
+    // screen, but never all of it: a few thousand samples of background always remain.
+    EXPECT_GT(compared, 2000);
     EXPECT_LT(different, compared / 100) << "the background differs from the GDI+ run's";
     harness::PumpFor(1000);
     const Shown later = CaptureRun(saver.Id());
