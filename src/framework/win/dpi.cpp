@@ -4,13 +4,6 @@
 
 namespace {
 
-template <typename Procedure>
-Procedure LookUp(const char* library, const char* name) {
-  HMODULE module = GetModuleHandleA(library);
-  if (!module) module = LoadLibraryA(library);  // shcore.dll is not loaded by itself
-  return ProcedureAddress<Procedure>(module, name);
-}
-
 uint32_t SystemDpi() {
   HDC screen = GetDC(nullptr);
   const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
@@ -21,7 +14,8 @@ uint32_t SystemDpi() {
 uint32_t MonitorDpi(HMONITOR monitor) {
   // GetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &x, &y): Windows 8.1 and later.
   using GetDpiForMonitorProc = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-  static const auto forMonitor = LookUp<GetDpiForMonitorProc>("shcore.dll", "GetDpiForMonitor");
+  static const auto forMonitor =
+      LibraryProcedure<GetDpiForMonitorProc>("shcore.dll", "GetDpiForMonitor");
   UINT x = 0, y = 0;
   if (monitor && forMonitor && SUCCEEDED(forMonitor(monitor, 0, &x, &y)) && x > 0) return x;
   return SystemDpi();
@@ -42,7 +36,8 @@ uint32_t DpiAt(POINT point) {
 std::optional<LOGFONTW> MessageFontAt(uint32_t dpi) {
   // SystemParametersInfoForDpi: Windows 10 1607 and later.
   using ForDpiProc = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
-  static const auto forDpi = LookUp<ForDpiProc>("user32.dll", "SystemParametersInfoForDpi");
+  static const auto forDpi =
+      LibraryProcedure<ForDpiProc>("user32.dll", "SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
@@ -61,13 +56,15 @@ DpiAwarenessOf::DpiAwarenessOf(HWND window) {
   // Windows 10 1607 and later; before that a process has one awareness for all its windows.
   using WindowContextProc = HANDLE(WINAPI*)(HWND);
   static const auto ofWindow =
-      LookUp<WindowContextProc>("user32.dll", "GetWindowDpiAwarenessContext");
-  static const auto setThread = LookUp<ContextProc>("user32.dll", "SetThreadDpiAwarenessContext");
+      LibraryProcedure<WindowContextProc>("user32.dll", "GetWindowDpiAwarenessContext");
+  static const auto setThread =
+      LibraryProcedure<ContextProc>("user32.dll", "SetThreadDpiAwarenessContext");
   if (!window || !ofWindow || !setThread) return;
   if (HANDLE context = ofWindow(window)) Previous = setThread(context);
 }
 
 DpiAwarenessOf::~DpiAwarenessOf() {
-  static const auto setThread = LookUp<ContextProc>("user32.dll", "SetThreadDpiAwarenessContext");
+  static const auto setThread =
+      LibraryProcedure<ContextProc>("user32.dll", "SetThreadDpiAwarenessContext");
   if (Previous && setThread) setThread(Previous);
 }

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "framework/win/error_report.h"
+#include "framework/win/procedure.h"
 
 namespace {
 
@@ -381,7 +382,10 @@ void InitApplication() {
   static bool done = [] {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                   ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    return InitCommonControlsEx(&controls) != 0;
+    // comctl32 is loaded here, by the dialog, not by every run.
+    const auto init =
+        LibraryProcedure<decltype(&InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
+    return init && init(&controls) != 0;
   }();
   (void)done;
 }

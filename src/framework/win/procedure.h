@@ -12,3 +12,13 @@ Procedure ProcedureAddress(HMODULE module, const char* name) {
   if (!module) return nullptr;
   return reinterpret_cast<Procedure>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
+
+// The function of that name in a system library, loading the library at the first call:
+// a library that only the settings dialog or the chime needs (comdlg32 alone brings shell32
+// and a dozen more) is then not loaded, and its start-up not paid, by every run.
+template <class Procedure>
+Procedure LibraryProcedure(const char* library, const char* name) {
+  HMODULE module = GetModuleHandleA(library);
+  if (!module) module = LoadLibraryA(library);
+  return ProcedureAddress<Procedure>(module, name);
+}

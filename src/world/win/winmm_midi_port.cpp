@@ -6,9 +6,25 @@
 #include <mmsystem.h>
 // clang-format on
 
+#include "framework/win/procedure.h"
 #include "world/windbell.h"
 
 namespace {
+
+// winmm is loaded by the port that opens, not by every start of the program.
+struct Winmm {
+  decltype(&midiOutOpen) Open =
+      LibraryProcedure<decltype(&midiOutOpen)>("winmm.dll", "midiOutOpen");
+  decltype(&midiOutShortMsg) ShortMsg =
+      LibraryProcedure<decltype(&midiOutShortMsg)>("winmm.dll", "midiOutShortMsg");
+  decltype(&midiOutClose) Close =
+      LibraryProcedure<decltype(&midiOutClose)>("winmm.dll", "midiOutClose");
+};
+
+const Winmm& WinmmFunctions() {
+  static const Winmm functions;
+  return functions;
+}
 
 class WinmmMidiPort final : public MidiPort {
  public:
@@ -17,8 +33,10 @@ class WinmmMidiPort final : public MidiPort {
   // Device 0 is the first real output, not the mapper (which is -1).
   void Open(uintptr_t callbackWindow) override {
     if (Handle != nullptr) return;
+    const Winmm& winmm = WinmmFunctions();
+    if (!winmm.Open || !winmm.ShortMsg || !winmm.Close) return;
     HMIDIOUT handle = nullptr;
-    if (midiOutOpen(&handle, 0, callbackWindow, callbackWindow, CALLBACK_WINDOW) ==
+    if (winmm.Open(&handle, 0, callbackWindow, callbackWindow, CALLBACK_WINDOW) ==
         MMSYSERR_NOERROR) {
       Handle = handle;
     }
@@ -27,12 +45,12 @@ class WinmmMidiPort final : public MidiPort {
   // A port that never opened answers as winmm does for a bad handle, without asking it.
   uint32_t Send(uint32_t packedMessage) override {
     if (Handle == nullptr) return MMSYSERR_INVALHANDLE;
-    return midiOutShortMsg(Handle, packedMessage);
+    return WinmmFunctions().ShortMsg(Handle, packedMessage);
   }
 
   void Close() override {
     if (Handle == nullptr) return;
-    midiOutClose(Handle);
+    WinmmFunctions().Close(Handle);
     Handle = nullptr;
   }
 

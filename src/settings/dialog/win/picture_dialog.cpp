@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/win/dib.h"
+#include "framework/win/procedure.h"
 #include "settings/dialog/dialog_core.h"
 #include "settings/dialog/picture_preview.h"
 
@@ -84,7 +85,10 @@ bool TOpenPictureDialog::Execute(HWND owner) {
   Dialog.hwndOwner = owner;
   Dialog.hInstance = static_cast<HINSTANCE>(Template);
   const std::string previous = Buffer.data();
-  const bool chosen = GetOpenFileNameA(&Dialog) != FALSE;
+  // comdlg32 brings shell32 and more: loaded when the dialog is asked for, not by every run.
+  static const auto open =
+      LibraryProcedure<decltype(&GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+  const bool chosen = open && open(&Dialog) != FALSE;
   if (!chosen) {
     // A cancelled run or a too-long name must not leave a half-written buffer behind.
     std::strncpy(Buffer.data(), previous.c_str(), Buffer.size() - 1);

@@ -4,10 +4,32 @@
 
 #include <string>
 
+#include "framework/win/procedure.h"
+
 namespace {
 
 constexpr UINT_PTR SubclassId = 1;
 constexpr int ButtonsWidth = 15;
+
+// comctl32 is looked up by the dialog, not imported by every run of the program.
+BOOL SubclassEdit(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR data) {
+  static const auto set =
+      LibraryProcedure<decltype(&SetWindowSubclass)>("comctl32.dll", "SetWindowSubclass");
+  return set ? set(window, procedure, id, data) : FALSE;
+}
+
+BOOL RemoveEditSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id) {
+  static const auto remove =
+      LibraryProcedure<decltype(&RemoveWindowSubclass)>("comctl32.dll", "RemoveWindowSubclass");
+  return remove ? remove(window, procedure, id) : FALSE;
+}
+
+LRESULT DefaultEditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const auto next =
+      LibraryProcedure<decltype(&DefSubclassProc)>("comctl32.dll", "DefSubclassProc");
+  return next ? next(window, message, wParam, lParam)
+              : DefWindowProcA(window, message, wParam, lParam);
+}
 
 std::string WindowText(HWND window) {
   std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
@@ -19,7 +41,7 @@ std::string WindowText(HWND window) {
 }  // namespace
 
 TSpinEdit::~TSpinEdit() {
-  if (Edit && IsWindow(Edit)) RemoveWindowSubclass(Edit, EditProc, SubclassId);
+  if (Edit && IsWindow(Edit)) RemoveEditSubclass(Edit, EditProc, SubclassId);
 }
 
 void TSpinEdit::Create(HWND parent, int x, int y, int width, int height, int id) {
@@ -33,7 +55,7 @@ void TSpinEdit::Create(HWND parent, int x, int y, int width, int height, int id)
   UpDown = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE, 0, 0, ButtonsWidth, height,
                            Edit, nullptr, GetModuleHandleA(nullptr), nullptr);
   SendMessageA(UpDown, UDM_SETRANGE32, SpinMinimum, SpinMaximum);
-  SetWindowSubclass(Edit, EditProc, SubclassId, reinterpret_cast<DWORD_PTR>(this));
+  SubclassEdit(Edit, EditProc, SubclassId, reinterpret_cast<DWORD_PTR>(this));
   PlaceButtons();
 }
 
@@ -142,6 +164,6 @@ LRESULT CALLBACK TSpinEdit::EditProc(HWND window, UINT message, WPARAM wParam, L
   const LRESULT result =
       reinterpret_cast<TSpinEdit*>(self)->HandleEdit(message, wParam, lParam, handled);
   if (handled) return result;
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, EditProc, SubclassId);
-  return DefSubclassProc(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) RemoveEditSubclass(window, EditProc, SubclassId);
+  return DefaultEditProcedure(window, message, wParam, lParam);
 }
