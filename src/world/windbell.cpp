@@ -1,5 +1,7 @@
 #include "world/windbell.h"
 
+#include <utility>
+
 #include "world/bubble_table.h"
 
 const int32_t ChimeNotes[ChimeNoteCount + 1] = {0,  60, 62, 65, 67, 70, 72, 74,
@@ -28,9 +30,14 @@ int32_t FoldChimeIndex(int32_t index) {
 }  // namespace
 
 TWindBell::TWindBell(std::unique_ptr<MidiPort> port, uintptr_t callbackWindow)
-    : Enabled(true), Port(std::move(port)) {
+    : Enabled(true), Port(std::move(port)), CallbackWindow(callbackWindow) {}
+
+// Opening a MIDI device costs a run's start 15 ms and more, before its first frame, and
+// many runs never ring: the port opens, and takes its instrument, at the first note.
+void TWindBell::OpenOnce() {
+  if (std::exchange(OpenTried, true)) return;
   try {
-    if (Port) Port->Open(callbackWindow);
+    if (Port) Port->Open(CallbackWindow);
     SendShortMsg(ProgramChange, ElectricPiano, 0);
     SendShortMsg(ControlChange, ModulationWheel, ModulationDepth);
   } catch (...) {
@@ -48,6 +55,7 @@ TWindBell::~TWindBell() {
 void TWindBell::Ring(int32_t A, int32_t B) {
   if (OnRing) OnRing(A, B);
   if (!Enabled) return;
+  OpenOnce();
   try {
     const int32_t chosen = Random(2) == 0 ? FoldChimeIndex(A) : FoldChimeIndex(B);
     SendShortMsg(NoteOn, ChimeNotes[chosen], StrikeVelocity);

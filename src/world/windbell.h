@@ -10,7 +10,8 @@
 class MidiPort {
  public:
   virtual ~MidiPort() = default;
-  // Opens the first output device; callbackWindow is a window handle or 0.
+  // Opens the first output device; callbackWindow is a window handle or 0. The bell opens
+  // its port at its first note.
   virtual void Open(uintptr_t callbackWindow) = 0;
   // Sends one packed short message; returns the platform's result.
   virtual uint32_t Send(uint32_t packedMessage) = 0;
@@ -41,7 +42,11 @@ class TWindBell {
   std::function<void(int32_t A, int32_t B)> OnRing;
 
  private:
+  void OpenOnce();
+
   std::unique_ptr<MidiPort> Port;
+  uintptr_t CallbackWindow = 0;
+  bool OpenTried = false;
 };
 
 // Exists exactly while SoundOpen is on (start-up creates it).
