@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "framework/background_picture.h"
@@ -173,7 +174,9 @@ PixelImage PreviewBackgroundPicture(int32_t width, int32_t height, const ScreenL
 // scenes resample, so a preview over the whole desktop matches them to the pixel.
 PixelImage ComposePreviewBackground(PixelImage picture, int32_t width, int32_t height,
                                     const ScreenLayout* desktop) {
-  MakeOpaqueUnlessAlpha(picture);
+  // A picture of 24 bits (or 8) is resampled as it is, opaque, by the scenes' own path; only
+  // one of 32 bits needs its alpha, if it has none, made opaque.
+  if (picture.BitCount() == 32) MakeOpaqueUnlessAlpha(picture);
   const BackgroundKind kind = BackType == ScreenCopyBackground ? BackgroundKind::VirtualScreenCopy
                                                                : BackgroundKind::Picture;
   std::vector<BackgroundPart> parts =
@@ -205,11 +208,11 @@ void SetUpPreview(HWND window, const ScreenLayout* desktop) {
   SpriteSize = LimitSpriteToPicture(
       LimitSpriteSize(PreviewSpriteSize(BubbleRadius, SizeScale), width, height), body.Width);
 
-  const PixelImage picture = PreviewBackgroundPicture(width, height, desktop);
+  PixelImage picture = PreviewBackgroundPicture(width, height, desktop);
   PreviewBackground =
       picture.Empty() || width <= 0 || height <= 0
           ? std::make_unique<TGPBitmap>(width, height, PixelFormat32bppARGB)
-          : CopyIntoBitmap(ComposePreviewBackground(picture, width, height, desktop));
+          : CopyIntoBitmap(ComposePreviewBackground(std::move(picture), width, height, desktop));
 
   PreviewBodyLayer = ScaledLayer(BallImage.get(), body);
   PreviewHighlightLayer = ScaledLayer(HighlightImage.get(), body);

@@ -119,28 +119,37 @@ class HorizontalRows {
     std::vector<float> Values;
   };
 
+  // One loop per depth: the depth's test stays out of the loop over the pixels.
   void LoadInput(int32_t y) {
     const uint8_t* row = Source.Row(y);
-    for (int32_t x = 0; x < Source.Width(); ++x) {
-      float* pixel = &Input[static_cast<size_t>(x) * 4];
-      uint32_t bgra = 0xFF000000u;
-      switch (Source.BitCount()) {
-        case 8:
-          bgra = Source.Palette[row[x]] | 0xFF000000u;
-          break;
-        case 24:
-          bgra |=
-              uint32_t{row[x * 3]} | uint32_t{row[x * 3 + 1]} << 8 | uint32_t{row[x * 3 + 2]} << 16;
-          break;
-        default:
-          bgra = uint32_t{row[x * 4]} | uint32_t{row[x * 4 + 1]} << 8 |
-                 uint32_t{row[x * 4 + 2]} << 16 | uint32_t{row[x * 4 + 3]} << 24;
-      }
-      const float alpha = static_cast<float>(bgra >> 24);
-      const float weight = WeightColour ? alpha + ColourWeightFloor : 1.0f;
-      for (int c = 0; c < 3; ++c) pixel[c] = static_cast<float>(bgra >> (8 * c) & 0xFF) * weight;
-      pixel[3] = alpha;
+    const int32_t width = Source.Width();
+    float* pixel = Input.data();
+    switch (Source.BitCount()) {
+      case 8:
+        for (int32_t x = 0; x < width; ++x, pixel += 4)
+          Store(Source.Palette[row[x]] | 0xFF000000u, pixel);
+        break;
+      case 24:
+        for (int32_t x = 0; x < width; ++x, row += 3, pixel += 4) {
+          const float weight = WeightColour ? 255.0f + ColourWeightFloor : 1.0f;
+          for (int c = 0; c < 3; ++c) pixel[c] = static_cast<float>(row[c]) * weight;
+          pixel[3] = 255.0f;
+        }
+        break;
+      default:
+        for (int32_t x = 0; x < width; ++x, row += 4, pixel += 4) {
+          Store(uint32_t{row[0]} | uint32_t{row[1]} << 8 | uint32_t{row[2]} << 16 |
+                    uint32_t{row[3]} << 24,
+                pixel);
+        }
     }
+  }
+
+  void Store(uint32_t bgra, float* pixel) const {
+    const float alpha = static_cast<float>(bgra >> 24);
+    const float weight = WeightColour ? alpha + ColourWeightFloor : 1.0f;
+    for (int c = 0; c < 3; ++c) pixel[c] = static_cast<float>(bgra >> (8 * c) & 0xFF) * weight;
+    pixel[3] = alpha;
   }
 
   const PixelImage& Source;
@@ -167,13 +176,20 @@ VisibleRange Clip(int32_t start, int32_t length, int32_t limit) {
 
 void WritePixels(const float* sums, uint8_t* target, int32_t count, int bitCount,
                  bool weightColour) {
-  for (int32_t x = 0; x < count; ++x, sums += 4) {
+  const int step = bitCount / 8;
+  if (!weightColour) {
+    for (int32_t x = 0; x < count; ++x, sums += 4, target += step) {
+      for (int c = 0; c < 3; ++c) target[c] = ToByte(sums[c]);
+      if (bitCount == 32) target[3] = 255;
+    }
+    return;
+  }
+  for (int32_t x = 0; x < count; ++x, sums += 4, target += step) {
     // The taps of a cell sum to 1, so the colour weights sum to alpha + floor (the cubic's
     // negative lobes can take alpha just below 0).
-    const float divisor = weightColour ? std::max(sums[3], 0.0f) + ColourWeightFloor : 1.0f;
-    uint8_t* pixel = target + static_cast<size_t>(x) * (bitCount / 8);
-    for (int c = 0; c < 3; ++c) pixel[c] = ToByte(sums[c] / divisor);
-    if (bitCount == 32) pixel[3] = ToByte(weightColour ? sums[3] : 255.0f);
+    const float divisor = std::max(sums[3], 0.0f) + ColourWeightFloor;
+    for (int c = 0; c < 3; ++c) target[c] = ToByte(sums[c] / divisor);
+    target[3] = ToByte(sums[3]);
   }
 }
 
