@@ -1,6 +1,7 @@
 #include "framework/background_picture.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/picture_fit.h"
 
@@ -20,6 +21,22 @@ PixelImage ComposeBackground(const PixelImage& picture, int32_t width, int32_t h
     StretchDrawPart(composed, picture, ToPixelRect(part.Source), ToPixelRect(part.Dest));
   }
   return composed;
+}
+
+SceneBackground ComposeSceneBackground(PixelImage picture, const ScreenLayout& layout,
+                                       BackgroundKind kind, int32_t width, int32_t height) {
+  SceneBackground background;
+  background.Parts =
+      BackgroundParts(layout, picture.Width(), picture.Height(), kind, true, layout.WorkBounds());
+  if (picture.Empty() || width <= 0 || height <= 0) {
+    background.Composed.SetSize(std::max(width, 0), std::max(height, 0), 32);
+  } else {
+    background.Composed = background.Parts.empty()
+                              ? FilledPicture(picture, width, height)
+                              : ComposeBackground(picture, width, height, background.Parts);
+  }
+  background.Picture = std::move(picture);
+  return background;
 }
 
 PixelImage LoadBackgroundFile(const std::string& path, int32_t screenWidth, int32_t screenHeight) {

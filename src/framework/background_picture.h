@@ -14,6 +14,17 @@
 PixelImage ComposeBackground(const PixelImage& picture, int32_t width, int32_t height,
                              const std::vector<BackgroundPart>& parts);
 
+// A scene form's background at the form's size (width x height, over the layout's work
+// areas): the parts of the picture each area shows, in the form's pixels, and the picture
+// resampled over them once, black between them.
+struct SceneBackground {
+  PixelImage Picture;
+  std::vector<BackgroundPart> Parts;
+  PixelImage Composed;  // width x height, 32 bits
+};
+SceneBackground ComposeSceneBackground(PixelImage picture, const ScreenLayout& layout,
+                                       BackgroundKind kind, int32_t width, int32_t height);
+
 // A background picture file (BackType 3) as the scene forms show it. It is stretched over
 // a screen of that size, so a large photograph need not decode whole (see LoadPictureFile),
 // and nothing lies behind it, so its transparent pixels are black. Throws what

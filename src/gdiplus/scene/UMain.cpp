@@ -1,6 +1,8 @@
 #include "gdiplus/scene/UMain.h"
 
 #include <algorithm>
+#include <chrono>
+#include <memory>
 #include <utility>
 
 #include "framework/background_picture.h"
@@ -45,21 +47,32 @@ void TSceneImage::Release() {
   Width = Height = 0;
 }
 
-void TSceneImage::StretchTo(int32_t width, int32_t height) {
-  if (Canvas && width == Width && height == Height) return;
+bool TSceneImage::MakeCanvas(int32_t width, int32_t height) {
   Release();
-  if (width <= 0 || height <= 0) return;
+  if (width <= 0 || height <= 0) return false;
   HDC screen = GetDC(nullptr);
   Canvas = CreateCompatibleDC(screen);
   Stretched = CreateCompatibleBitmap(screen, width, height);
   ReleaseDC(nullptr, screen);
   if (!Canvas || !Stretched) {
     Release();
-    return;
+    return false;
   }
   Previous = SelectObject(Canvas, Stretched);
   Width = width;
   Height = height;
+  return true;
+}
+
+void TSceneImage::CopyToCanvas(const PixelImage& composed) {
+  const BITMAPINFO info = TopDownDibInfo(Width, Height, 32);
+  SetDIBitsToDevice(Canvas, 0, 0, static_cast<DWORD>(Width), static_cast<DWORD>(Height), 0, 0, 0,
+                    static_cast<UINT>(Height), composed.Row(0), &info, DIB_RGB_COLORS);
+}
+
+void TSceneImage::StretchTo(int32_t width, int32_t height) {
+  if (Canvas && width == Width && height == Height) return;
+  if (!MakeCanvas(width, height)) return;
   if (Picture.Empty()) {
     PatBlt(Canvas, 0, 0, width, height, BLACKNESS);
     return;
@@ -68,16 +81,36 @@ void TSceneImage::StretchTo(int32_t width, int32_t height) {
   // no work area is, then copied as it is: the same pixels the Direct3D scene lays down.
   const PixelImage composed = Parts.empty() ? FilledPicture(Picture, width, height)
                                             : ComposeBackground(Picture, width, height, Parts);
-  const BITMAPINFO info = TopDownDibInfo(width, height, 32);
-  SetDIBitsToDevice(Canvas, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                    static_cast<UINT>(height), composed.Row(0), &info, DIB_RGB_COLORS);
+  CopyToCanvas(composed);
+}
+
+void TSceneImage::Prepare(std::function<PixelImage()> load, const ScreenLayout& layout,
+                          BackgroundKind kind, HWND notify, UINT readyMessage) {
+  Release();
+  const ScreenRect area = layout.WorkBounds();
+  Pending = std::async(std::launch::async, [=] {
+    SceneBackground background =
+        ComposeSceneBackground(load(), layout, kind, area.Width(), area.Height());
+    PostMessageA(notify, readyMessage, 0, 0);
+    return background;
+  });
+}
+
+bool TSceneImage::StillPreparing() {
+  if (!Pending.valid()) return false;
+  if (Pending.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return true;
+  SceneBackground background = Pending.get();
+  Picture = std::move(background.Picture);
+  Parts = std::move(background.Parts);
+  if (MakeCanvas(background.Composed.Width(), background.Composed.Height()))
+    CopyToCanvas(background.Composed);
+  return false;
 }
 
 TFMain::TFMain() : Layout(DesktopLayout()) {
   SetBorderStyle(bsNone);
   SetKeyPreview(true);
   SetColor(RGB(0, 0, 0));
-  Image1.Picture = BuiltInBackground(Layout);
   const int shorterSide = std::min(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   Radius = SceneBubbleRadius(BubbleRadius, BubblesInUse(), DrawingScale.ToWorld(shorterSide),
                              DrawingScale);
@@ -105,22 +138,43 @@ void TFMain::FormCreate() {
   Wind = std::make_unique<TWind>(SystemWindPlatform());
 }
 
+// The picture is decoded (the built-in one) and resampled to the form's size on a thread
+// of its own, 50 ms and more on a small screen: the bubble windows are made and drawn
+// meanwhile, and the form shows black until its background is ready. A file that cannot be
+// read still fails here, on the form's own thread, as it always has.
 void TFMain::SetUpBackground() {
   DoubleBuffered = true;
   BackgroundFrom = ChooseBackground(BackType, BackPic);
+  std::function<PixelImage()> load = [layout = Layout] { return BuiltInBackground(layout); };
   switch (BackgroundFrom) {
     case BackgroundSource::File:
-      Image1.Picture =
-          LoadBackgroundFile(BackPic, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+      load = LoadedFileOrBuiltIn(std::move(load));
       break;
-    case BackgroundSource::ScreenCopy:
+    case BackgroundSource::ScreenCopy: {
       // The whole virtual screen, so that each monitor can show its own desktop.
-      Image1.Picture = DesktopCopyAtStart(DesktopLayout().Virtual());
+      auto copy = std::make_shared<PixelImage>(DesktopCopyAtStart(DesktopLayout().Virtual()));
+      load = [copy] { return std::move(*copy); };
       break;
+    }
     case BackgroundSource::BuiltIn:
       break;
   }
-  Image1.Release();
+  Image1.Prepare(std::move(load), Layout, BackgroundKindOf(BackgroundFrom), Handle(),
+                 BackgroundReadyMessage);
+}
+
+// The user's file, read here; one that cannot be read is reported as it always was, and the
+// built-in picture stays behind the bubbles.
+std::function<PixelImage()> TFMain::LoadedFileOrBuiltIn(std::function<PixelImage()> builtIn) {
+  try {
+    auto picture = std::make_shared<PixelImage>(
+        LoadBackgroundFile(BackPic, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    return [picture] { return std::move(*picture); };
+  } catch (...) {
+    Image1.Prepare(std::move(builtIn), Layout, BackgroundKind::Picture, Handle(),
+                   BackgroundReadyMessage);
+    throw;
+  }
 }
 
 void TFMain::FitToWorkArea() {
@@ -195,6 +249,10 @@ void TFMain::MouseDown(TMouseButton button, TShiftState, int, int) {
 }
 
 void TFMain::Paint(HDC dc) {
+  if (Image1.StillPreparing()) {
+    PatBlt(dc, 0, 0, ClientWidth(), ClientHeight(), BLACKNESS);
+    return;
+  }
   const BackgroundKind kind = BackgroundKindOf(BackgroundFrom);
   Image1.Parts = BackgroundParts(Layout, Image1.Picture.Width(), Image1.Picture.Height(), kind,
                                  true, Layout.WorkBounds());
@@ -203,6 +261,13 @@ void TFMain::Paint(HDC dc) {
 }
 
 bool TFMain::HandleMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+  if (message == BackgroundReadyMessage) {
+    // Posted just before the thread hands its result over: the wait is that short.
+    if (Image1.Pending.valid()) Image1.Pending.wait();
+    InvalidateRect(Handle(), nullptr, FALSE);
+    result = 0;
+    return true;
+  }
   // Painting copies the whole stretched picture, so erasing first would only flicker.
   if (message == WM_ERASEBKGND && DoubleBuffered) {
     result = 1;

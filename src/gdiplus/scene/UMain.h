@@ -8,9 +8,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <future>
 #include <memory>
 #include <vector>
 
+#include "framework/background_picture.h"
 #include "framework/screen_layout.h"
 #include "framework/win/form.h"
 #include "framework/win/timer.h"
@@ -32,10 +35,24 @@ struct TSceneImage {
   int32_t Width = 0;
   int32_t Height = 0;
 
+  // The background being loaded and resampled on a thread of its own.
+  std::future<SceneBackground> Pending;
+
   ~TSceneImage() { Release(); }
   void Release();
   // Makes the stretched copy when the size differs from the one held.
   void StretchTo(int32_t width, int32_t height);
+  // Loads the picture and resamples it over the layout's work areas on another thread,
+  // which posts readyMessage to notify when it is done.
+  void Prepare(std::function<PixelImage()> load, const ScreenLayout& layout, BackgroundKind kind,
+               HWND notify, UINT readyMessage);
+  // False once no background is pending: a finished one then holds the picture, its parts
+  // and its stretched copy.
+  bool StillPreparing();
+
+ private:
+  bool MakeCanvas(int32_t width, int32_t height);
+  void CopyToCanvas(const PixelImage& composed);
 };
 
 class TFMain : public TForm {
@@ -90,6 +107,8 @@ class TFMain : public TForm {
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
+  static constexpr UINT BackgroundReadyMessage = WM_APP + 1;
+  std::function<PixelImage()> LoadedFileOrBuiltIn(std::function<PixelImage()> builtIn);
   void MoveBallWindows();
   WindowOrigin BubbleOrigin(int k) const;
   void ForwardToHost(UINT message, WPARAM wParam);
