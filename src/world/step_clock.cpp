@@ -5,7 +5,8 @@
 #include "world/motion.h"
 
 StepClock::StepClock(int64_t periodMicroseconds)
-    : StepPeriod(std::max<int64_t>(1, periodMicroseconds)) {}
+    : StepPeriod(std::max<int64_t>(1, periodMicroseconds)),
+      CatchUp(static_cast<int>(std::max<int64_t>(MaxCatchUp, MaxCatchUpTime / StepPeriod))) {}
 
 int StepClock::Advance(int64_t now) {
   if (!Running) {
@@ -19,9 +20,9 @@ int StepClock::Advance(int64_t now) {
     return 0;
   }
   const int64_t owed = (now - LastDue) / StepPeriod;
-  if (owed > MaxCatchUp) {
+  if (owed > CatchUp) {
     LastDue = now - StepPeriod / 2;
-    return MaxCatchUp;
+    return CatchUp;
   }
   LastDue += owed * StepPeriod;
   return static_cast<int>(owed);

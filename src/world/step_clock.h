@@ -17,9 +17,13 @@ constexpr int64_t GdiplusPushPeriod = 5000000;  // one random push every 5 s
 
 class StepClock {
  public:
-  // After a stall (a slow frame, a prompt, a suspend) this many steps catch up; the rest
-  // of the time is dropped, so the world never races to make up for it.
+  // After a stall (a slow frame, a prompt, a suspend) at most this many steps catch up, or
+  // as many as fit in MaxCatchUpTime where the steps are shorter; the rest of the time is
+  // dropped, so the world never races to make up for it. In time, both scenes catch up
+  // the same 160 ms: four Direct3D steps, eight GDI+ steps, so that a bubble window's
+  // render of 100 ms costs neither scene any of its pace.
   static constexpr int MaxCatchUp = 4;
+  static constexpr int64_t MaxCatchUpTime = 160000;
 
   explicit StepClock(int64_t periodMicroseconds);
 
@@ -36,6 +40,7 @@ class StepClock {
 
  private:
   int64_t StepPeriod;
+  int CatchUp;  // the most steps one call takes
   bool Running = false;
   int64_t LastDue = 0;  // when the last step taken fell due
 };

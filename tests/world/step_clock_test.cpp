@@ -67,6 +67,18 @@ TEST(StepClock, TakesTheDesignRateWhateverTheTimersPace) {
   }
 }
 
+TEST(StepClock, EachDesignRateCatchesUpTheSameTimeAfterAStall) {
+  const struct {
+    int64_t Period;
+    int Steps;
+  } rows[] = {{SceneStepPeriod, 4}, {GdiplusStepPeriod, 8}, {GdiplusPushPeriod, 4}};
+  for (const auto& row : rows) {
+    StepClock clock(row.Period);
+    clock.Advance(0);
+    EXPECT_EQ(clock.Advance(row.Period * 100), row.Steps) << row.Period;
+  }
+}
+
 TEST(StepClock, AfterAStallAtMostFourStepsCatchUpAndThePaceGoesOn) {
   StepClock clock(SceneStepPeriod);
   std::mt19937 random(3);
