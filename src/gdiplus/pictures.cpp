@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <span>
 #include <utility>
 #include <vector>
@@ -194,9 +195,31 @@ PixelImage ComposePreviewBackground(PixelImage picture, int32_t width, int32_t h
   return ComposeBackground(picture, width, height, parts);
 }
 
+// The background resampled over a width x height preview; empty where there is none.
+PixelImage PreviewBackgroundPixels(int32_t width, int32_t height, const ScreenLayout* desktop) {
+  PixelImage picture = PreviewBackgroundPicture(width, height, desktop);
+  if (picture.Empty() || width <= 0 || height <= 0) return {};
+  return ComposePreviewBackground(std::move(picture), width, height, desktop);
+}
+
+std::pair<int32_t, int32_t> ClientSize(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  return {client.right - client.left, client.bottom - client.top};
+}
+
 }  // namespace
 
-void SetUpPreview(HWND window, const ScreenLayout* desktop) {
+std::future<PixelImage> StartPreviewBackground(HWND window, const ScreenLayout* desktop) {
+  const auto [width, height] = ClientSize(window);
+  std::optional<ScreenLayout> layout;
+  if (desktop) layout = *desktop;
+  return std::async(std::launch::async, [=] {
+    return PreviewBackgroundPixels(width, height, layout ? &*layout : nullptr);
+  });
+}
+
+void SetUpPreview(HWND window, const ScreenLayout* desktop, std::future<PixelImage> background) {
   PreviewRect = RECT{};
   GetClientRect(window, &PreviewRect);
   const int32_t width = PreviewRect.right - PreviewRect.left;
@@ -208,14 +231,14 @@ void SetUpPreview(HWND window, const ScreenLayout* desktop) {
   SpriteSize = LimitSpriteToPicture(
       LimitSpriteSize(PreviewSpriteSize(BubbleRadius, SizeScale), width, height), body.Width);
 
-  PixelImage picture = PreviewBackgroundPicture(width, height, desktop);
-  PreviewBackground =
-      picture.Empty() || width <= 0 || height <= 0
-          ? std::make_unique<TGPBitmap>(width, height, PixelFormat32bppARGB)
-          : CopyIntoBitmap(ComposePreviewBackground(std::move(picture), width, height, desktop));
-
   PreviewBodyLayer = ScaledLayer(BallImage.get(), body);
   PreviewHighlightLayer = ScaledLayer(HighlightImage.get(), body);
+
+  const PixelImage pixels =
+      background.valid() ? background.get() : PreviewBackgroundPixels(width, height, desktop);
+  PreviewBackground = pixels.Empty() || pixels.Width() != width || pixels.Height() != height
+                          ? std::make_unique<TGPBitmap>(width, height, PixelFormat32bppARGB)
+                          : CopyIntoBitmap(pixels);
 }
 
 void FreePreviewImages() {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -45,7 +46,13 @@ void LoadGdiplusPictures();
 // averages where it shrinks and blends where it enlarges. A preview that covers the whole
 // desktop (layout given) copies the virtual screen and stretches its background over each
 // monitor on its own, as the full-screen drivers do; any other copies the primary screen.
-void SetUpPreview(HWND window, const ScreenLayout* desktop = nullptr);
+// A background already on its way (StartPreviewBackground) is waited for instead.
+void SetUpPreview(HWND window, const ScreenLayout* desktop = nullptr,
+                  std::future<PixelImage> background = {});
+// The preview's background, decoded and resampled for the window's client area on a thread
+// of its own, the most of a preview's set-up: GDI+ starts and the bubble pictures load
+// meanwhile. It needs no GDI+.
+std::future<PixelImage> StartPreviewBackground(HWND window, const ScreenLayout* desktop = nullptr);
 
 // Frees the three preview images; with none there is nothing to do.
 void FreePreviewImages();

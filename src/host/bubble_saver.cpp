@@ -1,5 +1,7 @@
 #include "host/bubble_saver.h"
 
+#include <future>
+#include <utility>
 #include <vector>
 
 #include "directdraw/scene_driver.h"
@@ -85,12 +87,19 @@ void PrepareGdiplus() {
   BallsCount = ForcedBallsCount(WorldRect.Width);
 }
 
-void StartPreview(HWND window) {
+// The preview's background is prepared on a thread of its own while GDI+ starts.
+std::future<PixelImage> PreparePreviewBackground(HWND window) {
+  if (!IsFullScreen(window)) return StartPreviewBackground(window, nullptr);
+  const ScreenLayout desktop = DesktopLayout();
+  return StartPreviewBackground(window, &desktop);
+}
+
+void StartPreview(HWND window, std::future<PixelImage> background) {
   if (IsFullScreen(window)) {
     const ScreenLayout desktop = DesktopLayout();
-    SetUpPreview(window, &desktop);
+    SetUpPreview(window, &desktop, std::move(background));
   } else {
-    SetUpPreview(window);
+    SetUpPreview(window, nullptr, std::move(background));
   }
   Restitution = 1.0;  // the preview keeps the full speed at walls and collisions
 }
@@ -124,14 +133,18 @@ void BubbleStartup(HWND window, ScreenSaverMode mode) {
   BallsCount = LimitBallsCount(BallsCount);
   SizeTheWorld(window);
   OpenChime();
-  if (mode == smPreview) PrepareGdiplus();
+  std::future<PixelImage> previewBackground;
+  if (mode == smPreview) {
+    previewBackground = PreparePreviewBackground(window);
+    PrepareGdiplus();
+  }
   if (scene != RunScene::None) {
     StartRunScene(window, scene);
     HandOverIfGivenUp(window);
   } else {
     InitBubbles(BallsCount);
   }
-  if (mode == smPreview) StartPreview(window);
+  if (mode == smPreview) StartPreview(window, std::move(previewBackground));
 }
 
 void BubbleTick(HWND window, ScreenSaverMode mode) {
