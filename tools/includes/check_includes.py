@@ -44,10 +44,10 @@ PAIRS = {frozenset(("settings", "world"))}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
 SYSTEM_INCLUDE = re.compile(r'^\s*#\s*include\s*<([^>]+)>')
-# The Windows SDK's headers, by name: the Win32 families (win*.h), DirectX, GDI+, COM and OLE,
-# and the other system libraries' headers.
+# The Windows SDK's headers, by name: the Win32 families (win*.h), DirectX, GDI+ (also under
+# gdiplus/), COM and OLE, and the other system libraries' headers.
 WINDOWS_HEADER = re.compile(
-    r"(win[a-z0-9_]*|d3d[a-z0-9_]*|ddraw|dxgi[a-z0-9_]*|dinput|dsound|gdiplus[a-z]*|"
+    r"(gdiplus/)?(win[a-z0-9_]*|d3d[a-z0-9_]*|ddraw|dxgi[a-z0-9_]*|dinput|dsound|gdiplus[a-z]*|"
     r"mmsystem|mmreg|commctrl|commdlg|cderr|dlgs|dwmapi|shellapi|shlobj|shlwapi|uxtheme|"
     r"ole[a-z0-9]*|obj[a-z]*|propidl|unknwn|oaidl|ocidl|wtypes|rpc[a-z]*|psapi|tlhelp32|"
     r"scrnsave|versionhelpers|powrprof|wtsapi32|mpr|lmcons|richedit|dbt|setupapi|imm|"
