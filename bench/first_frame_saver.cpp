@@ -7,9 +7,9 @@
 
 #include "first_frame_stamp.h"
 #include "framework/win/present_listener.h"
-#include "gdiplus/scene/scene_test_hooks.h"
-#include "host/bubble_saver.h"
-#include "host/screen_saver.h"
+#include "gdiplus/scene/win/scene_test_hooks.h"
+#include "host/win/bubble_saver.h"
+#include "host/win/screen_saver.h"
 
 namespace {
 

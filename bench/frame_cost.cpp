@@ -20,15 +20,15 @@
 #include <optional>
 #include <string>
 
-#include "directdraw/UDxBall.h"
-#include "directdraw/scene_driver.h"
-#include "directdraw/scene_test_hooks.h"
-#include "display/dxdraw.h"
-#include "display/dxdraw_test_hooks.h"
-#include "display/refresh_pacer.h"
+#include "directdraw/win/UDxBall.h"
+#include "directdraw/win/scene_driver.h"
+#include "directdraw/win/scene_test_hooks.h"
+#include "display/win/dxdraw.h"
+#include "display/win/dxdraw_test_hooks.h"
+#include "display/win/refresh_pacer.h"
 #include "framework/win/timing_seams.h"
-#include "host/bubble_saver.h"
-#include "host/screen_saver.h"
+#include "host/win/bubble_saver.h"
+#include "host/win/screen_saver.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"
 #include "world/motion.h"

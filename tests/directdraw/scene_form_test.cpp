@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "directdraw/UDxBall.h"
-#include "display/dxdraw_test_hooks.h"
-#include "display/surface_pixels.h"
+#include "directdraw/win/UDxBall.h"
+#include "display/win/dxdraw_test_hooks.h"
+#include "display/win/surface_pixels.h"
 #include "framework/win/built_in_picture.h"
 #include "harness/test_support.h"
 #include "image/picture.h"

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "directdraw/UDxBall.h"
-#include "display/surface_pixels.h"
+#include "directdraw/win/UDxBall.h"
+#include "display/win/surface_pixels.h"
 #include "framework/win/timing_seams.h"
 #include "harness/test_support.h"
 #include "settings/settings.h"

@@ -1,5 +1,5 @@
 // The display layer against Wine's real DirectDraw 7 and Direct3D 7, in a test window.
-#include "display/dxdraw.h"
+#include "display/win/dxdraw.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "display/dxdraw_test_hooks.h"
-#include "display/surface_pixels.h"
+#include "display/win/dxdraw_test_hooks.h"
+#include "display/win/surface_pixels.h"
 #include "framework/win/procedure.h"
 #include "harness/harness.h"
 #include "image/pixel_image.h"

@@ -1,7 +1,7 @@
 // One GDI+ session for the whole test program, as the saver has one for its process.
 #include <gtest/gtest.h>
 
-#include "gdiplus/pictures.h"
+#include "gdiplus/win/pictures.h"
 
 namespace {
 

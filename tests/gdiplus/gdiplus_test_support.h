@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gdiplus/gdiplus_objects.h"
+#include "gdiplus/win/gdiplus_objects.h"
 
 // 0xAARRGGBB of one pixel of a bitmap; 0 when it cannot be read.
 uint32_t PixelAt(TGPBitmap& bitmap, int x, int y);

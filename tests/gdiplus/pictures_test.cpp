@@ -1,4 +1,4 @@
-#include "gdiplus/pictures.h"
+#include "gdiplus/win/pictures.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "framework/string_list.h"
-#include "gdiplus/preview.h"
+#include "gdiplus/win/preview.h"
 #include "gdiplus_test_support.h"
 #include "settings/settings.h"
 #include "world/bubble_table.h"

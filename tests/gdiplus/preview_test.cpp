@@ -1,12 +1,12 @@
-#include "gdiplus/preview.h"
+#include "gdiplus/win/preview.h"
 
 #include <gtest/gtest.h>
 #include <psapi.h>
 
 #include <cstdlib>
 
-#include "gdiplus/pictures.h"
 #include "gdiplus/preview_geometry.h"
+#include "gdiplus/win/pictures.h"
 #include "gdiplus_test_support.h"
 #include "harness/harness.h"
 #include "settings/settings.h"

@@ -1,4 +1,4 @@
-#include "gdiplus/tint_bitmap.h"
+#include "gdiplus/win/tint_bitmap.h"
 
 #include <gtest/gtest.h>
 

@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-#include "host/screen_saver.h"  // the program's window class and titles
+#include "host/win/screen_saver.h"  // the program's window class and titles
 
 namespace harness {
 

@@ -9,17 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "directdraw/scene_driver.h"
-#include "directdraw/scene_test_hooks.h"
-#include "display/dxdraw_test_hooks.h"
+#include "directdraw/win/scene_driver.h"
+#include "directdraw/win/scene_test_hooks.h"
+#include "display/win/dxdraw_test_hooks.h"
 #include "framework/win/form.h"
-#include "gdiplus/pictures.h"
-#include "gdiplus/scene/UMain.h"
-#include "gdiplus/scene/scene_driver.h"
-#include "gdiplus/scene/scene_test_hooks.h"
+#include "gdiplus/scene/win/UMain.h"
+#include "gdiplus/scene/win/scene_driver.h"
+#include "gdiplus/scene/win/scene_test_hooks.h"
+#include "gdiplus/win/pictures.h"
 #include "harness/harness.h"
-#include "host/bubble_saver.h"
-#include "host/screen_saver.h"
+#include "host/win/bubble_saver.h"
+#include "host/win/screen_saver.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "harness/harness.h"
-#include "host/screen_saver.h"
+#include "host/win/screen_saver.h"
 
 namespace {
 

@@ -1,8 +1,3 @@
-# The framework's Windows layer and the wind's timers on it, in process under wine.
-vesperine_unit_test(NAME framework_win_tests LANE rest
-  SOURCES framework_timer_test.cpp framework_form_test.cpp
-  LIBS vesperine_framework vesperine_world vesperine_test_support)
-
 # End-to-end tests of the real vesperine.scr under wine, one binary per area. They share
 # the registry key and the screen, so they never run in parallel with each other.
 # The run's start-and-end rows allow the close the time the machine took for a first frame:
@@ -113,10 +108,10 @@ set_tests_properties(host_password_tests PROPERTIES RUN_SERIAL TRUE)
 # ddraw.dll, and in process, with the program's own start-up, a display lost for good. In a
 # lane of its own (label fallback): a row turns Wine's Direct3D off for the whole prefix.
 vesperine_unit_test(NAME host_fallback_tests LANE fallback
-  SOURCES fallback_test.cpp ${PROJECT_SOURCE_DIR}/src/host/bubble_saver.cpp
+  SOURCES fallback_test.cpp ${PROJECT_SOURCE_DIR}/src/host/win/bubble_saver.cpp
   LIBS vesperine_harness vesperine_host vesperine_settings_win vesperine_directdraw
        vesperine_gdiplus_scene vesperine_gdiplus vesperine_settings_dialog vesperine_world
-       vesperine_resources
+       vesperine_world_win vesperine_resources
   TIMEOUT 600)
 add_dependencies(host_fallback_tests vesperine_scr)
 set_tests_properties(host_fallback_tests PROPERTIES RUN_SERIAL TRUE)

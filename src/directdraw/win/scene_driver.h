@@ -1,0 +1,7 @@
+// The DirectDraw run as the host sees it.
+#pragma once
+
+#include "drivers/win/driver_table.h"
+
+// The table the host starts, finishes and wakes TFDxBall through.
+const FullScreenDriver& DirectDrawSceneDriver();
