@@ -21,14 +21,17 @@ int RefreshesPerFrame(const PacingConditions& conditions);
 // A wait for the next refresh that returns in well under a refresh period, twice running,
 // is no wait at all (under Wine it returns at once): frames would follow as fast as they
 // can be drawn. One such wait is not enough: a frame that ran long meets its refresh soon.
-// A machine whose frames take about a whole refresh may so fall back too, which costs it
-// nothing it could have drawn.
+// So a short wait is confirmed at once by a second one (Doubting): a real wait, starting
+// just after a refresh, then takes a whole period, and frames slower than the display
+// keep following it.
 class RefreshWaitGuard {
  public:
   explicit RefreshWaitGuard(int refreshHz);
   // One wait and how long it took; false once the waits count as absent, for good.
   bool Observe(int64_t waitedMicroseconds);
   bool Trusted() const { return !Absent; }
+  // The last wait was short: the next one, at once, decides.
+  bool Doubting() const { return HollowRunning == 1 && !Absent; }
 
  private:
   int64_t Hollow;  // shorter than this is well under a period: a tenth of one

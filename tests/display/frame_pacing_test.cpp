@@ -29,8 +29,11 @@ TEST(FramePacing, FollowsAComposedDisplayUpTo75FramesAndOtherwiseTheDesignRate) 
 TEST(FramePacing, TwoHollowWaitsRunningMakeTheWaitAbsentForGood) {
   RefreshWaitGuard guard(60);  // a period of 16.7 ms, hollow under 1.67
   EXPECT_TRUE(guard.Observe(16000));
+  EXPECT_FALSE(guard.Doubting());
   EXPECT_TRUE(guard.Observe(500)) << "one short wait: a long frame met its refresh soon";
+  EXPECT_TRUE(guard.Doubting()) << "the wait right after it decides";
   EXPECT_TRUE(guard.Observe(12000));
+  EXPECT_FALSE(guard.Doubting());
   EXPECT_TRUE(guard.Observe(1600));
   EXPECT_FALSE(guard.Observe(0));
   EXPECT_FALSE(guard.Trusted());

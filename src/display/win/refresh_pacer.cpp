@@ -134,9 +134,11 @@ void TRefreshPacer::Shared::Run() {
   RefreshWaitGuard guard(RefreshHz);
   while (WaitForSingleObject(Drawn, INFINITE) == WAIT_OBJECT_0 && !Stopping) {
     for (int i = 0; i < PerFrame && !Stopping; ++i) {
-      const int64_t start = PerformanceCounterMicroseconds();
-      WaitForRefresh();
-      guard.Observe(PerformanceCounterMicroseconds() - start);
+      do {
+        const int64_t start = PerformanceCounterMicroseconds();
+        WaitForRefresh();
+        guard.Observe(PerformanceCounterMicroseconds() - start);
+      } while (guard.Doubting() && !Stopping);
     }
     if (Stopping) return;
     if (!guard.Trusted()) {

@@ -300,6 +300,13 @@ class SceneFormTest : public SceneTest {
     Form->Show();
     harness::PumpMessages();
   }
+  // The background is prepared on a thread of its own: the form takes it once it is ready.
+  void WaitForBackground() {
+    ASSERT_TRUE(Form->Image1.Pending.valid()) << "no background on its way";
+    Form->Image1.Pending.wait();
+    EXPECT_FALSE(Form->Image1.StillPreparing());
+    ASSERT_FALSE(Form->Image1.Picture.Empty());
+  }
   static RECT Bounds(TFBall& ball) {
     RECT bounds{};
     GetWindowRect(ball.Handle(), &bounds);
@@ -328,6 +335,7 @@ TEST_F(SceneFormTest, CoversTheWorkAreaWithTheBuiltInBackgroundAndStartsTheWind)
   EXPECT_EQ(GetParent(Form->Handle()), Host->Handle());
   // The built-in picture, decoded no smaller than the work area and far below its full
   // 2560 x 1440 on this small screen.
+  WaitForBackground();
   EXPECT_GE(Form->Image1.Picture.Width(), area.right - area.left);
   EXPECT_GE(Form->Image1.Picture.Height(), area.bottom - area.top);
   EXPECT_LT(Form->Image1.Picture.Width(), 2560);
@@ -346,6 +354,7 @@ TEST_F(SceneFormTest, AnUnloadableBackgroundIsReportedKeepsTheBuiltInPictureAndH
   StartForm();
   ASSERT_EQ(Reports.Texts().size(), 1u);
   EXPECT_EQ(Reports.Texts().front(), "Unknown picture file extension (.xyz)");
+  WaitForBackground();
   EXPECT_EQ(Form->Image1.Picture.Width() * 9, Form->Image1.Picture.Height() * 16)
       << "not the built-in picture";
   EXPECT_EQ(Form->Wind, nullptr);
