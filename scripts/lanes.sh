@@ -171,6 +171,9 @@ check_lane_labels() {
 
 run_windows_stages() {
   local layout
+  # On an emulated CPU a Direct3D start takes seconds of CPU, and seven lanes on two cores
+  # stretched starts past every test's wait: there, as many lanes at once as cores.
+  if wine_is_emulated; then STAGE_SLOTS=$(nproc); fi
   run_stage "windows lanes known" check_lane_labels
   run_stage "windows tests that measure (alone)" run_lane measures
   start_stage "windows tests, host and Direct3D" run_lane host-direct3d

@@ -1,7 +1,8 @@
 # The stages of scripts/test: each runs with its output kept in a log, and its seconds, result
 # and count go into the table printed at the end. Sourced, not run.
 #   run_stage NAME COMMAND...          runs it here, its output shown as it comes
-#   start_stage NAME COMMAND...        runs it in the background, its output kept
+#   start_stage NAME COMMAND...        runs it in the background, its output kept; with
+#                                      STAGE_SLOTS set, once fewer than that many run
 #   wait_stages                        waits for those, then shows each one's output in turn
 #   note_stage NAME RESULT DETAIL      a row for a stage that could not run (RESULT: failed)
 #   print_stage_table                  the table; returns non-zero when any stage failed
@@ -9,6 +10,7 @@ STAGE_LOGS=${STAGE_LOGS:-$VESPERINE_ROOT/build/stages}
 STAGE_ROWS=()
 STAGE_FAILED=0
 STAGE_PENDING=()
+STAGE_SLOTS=${STAGE_SLOTS:-}
 mkdir -p "$STAGE_LOGS"
 
 stage_log() { printf '%s/%s.log' "$STAGE_LOGS" "$(printf '%s' "$1" | tr -c 'A-Za-z0-9' '-')"; }
@@ -70,6 +72,9 @@ start_stage() {
   local name=$1 log
   shift
   log=$(stage_log "$name")
+  if [ -n "$STAGE_SLOTS" ]; then
+    while [ "$(jobs -rp | wc -l)" -ge "$STAGE_SLOTS" ]; do wait -n; done
+  fi
   echo "=== $name: started beside the others ==="
   (
     start=$SECONDS
