@@ -121,12 +121,13 @@ package_stage() {
 
 # The lanes, each named by the ctest label its tests carry (cmake/VesperineTesting.cmake). A
 # software rasteriser's frame costs in proportion to its pixels, so every lane has the smallest
-# screen its checks allow: the suites that measure (closes, error reports, bounds) 640 x 480,
-# where an emulated CPU draws a frame in well under half the time; the dialogs (whose sizes and
-# places are laid out for 1024 x 768, at 144 dpi too) and the package 1024 x 768; the
-# pictures' proportions a 16:9 screen of 1920 x 1080; the rest 800 x 600. The suites that measure nothing are split into lanes of about the same length:
-# a lane leaves a core idle about half the time (it waits for teardowns and frames).
-LANES="measures host-direct3d gdi-scene dialogs rest fallback dpi144 win98 two-monitors-right
+# screen its checks allow: the suites that measure (closes, error reports, bounds) and the
+# hostile settings' huge bubbles 640 x 480, where an emulated CPU draws a frame in well under
+# half the time; the dialogs (whose sizes and places are laid out for 1024 x 768, at 144 dpi
+# too) and the package 1024 x 768; the pictures' proportions a 16:9 screen of 1920 x 1080; the
+# rest 800 x 600. The suites that measure nothing are split into lanes of about the same
+# length: a lane leaves a core idle about half the time (it waits for teardowns and frames).
+LANES="measures hostile host-direct3d gdi-scene dialogs rest fallback dpi144 win98 two-monitors-right
 two-monitors-left package fullhd"
 
 # run_lane NAME: one lane's tests as scripts/test runs them, one at a time (a lane's
@@ -134,7 +135,7 @@ two-monitors-left package fullhd"
 run_lane() {
   local small=800x600x24 screen=1024x768x24
   case "$1" in
-    measures) lane_on_xvfb 640x480x24 windows_ctest -L '^measures$' ;;
+    measures | hostile) lane_on_xvfb 640x480x24 windows_ctest -L "^$1\$" ;;
     host-direct3d | gdi-scene | rest | fallback) lane_on_xvfb "$small" windows_ctest -L "^$1\$" ;;
     dialogs) lane_on_xvfb "$screen" windows_ctest -L '^dialogs$' ;;
     dpi144) lane_on_xvfb "$screen" at_dpi 144 windows_ctest -L '^dpi144$' ;;
@@ -176,13 +177,15 @@ run_windows_stages() {
   if wine_is_emulated; then STAGE_SLOTS=$(nproc); fi
   run_stage "windows lanes known" check_lane_labels
   run_stage "windows tests that measure (alone)" run_lane measures
+  # The longest lanes first, so that where slots are few the short ones fill the gaps.
+  start_stage "windows tests, hostile settings" run_lane hostile
   start_stage "windows tests, host and Direct3D" run_lane host-direct3d
   start_stage "windows tests, the rest" run_lane rest
   start_stage "windows tests, GDI+ scene" run_lane gdi-scene
+  start_stage "windows tests in Windows 98 mode" run_lane win98
   start_stage "windows tests, settings dialogs" run_lane dialogs
   start_stage "windows tests without Direct3D" run_lane fallback
   start_stage "windows tests at 144 dpi" run_lane dpi144
-  start_stage "windows tests in Windows 98 mode" run_lane win98
   # Two waves: with all five lanes at once a display change's news reached a two-monitor run
   # after its settle time and ended it.
   wait_stages
