@@ -25,8 +25,8 @@ endif()
 
 # The lanes the Windows tests run in (scripts/lanes.sh gives each its screen, prefix and
 # set-up; `scripts/lane NAME` runs one). Every Windows test names one as its ctest label.
-set(VESPERINE_WINDOWS_LANES measures hostile host-direct3d gdi-scene dialogs rest fallback dpi144 win98
-    two-monitors package fullhd)
+set(VESPERINE_WINDOWS_LANES measures hostile host-direct3d gdi-scene dialogs rest fallback dpi144
+    win98 two-monitors package fullhd)
 
 # A Windows test of a command line of its own: vesperine_windows_test(NAME name LANE lane
 # [TIMEOUT s] COMMAND program args...).

@@ -127,8 +127,8 @@ package_stage() {
 # too) and the package 1024 x 768; the pictures' proportions a 16:9 screen of 1920 x 1080; the
 # rest 800 x 600. The suites that measure nothing are split into lanes of about the same
 # length: a lane leaves a core idle about half the time (it waits for teardowns and frames).
-LANES="measures hostile host-direct3d gdi-scene dialogs rest fallback dpi144 win98 two-monitors-right
-two-monitors-left package fullhd"
+LANES="measures hostile host-direct3d gdi-scene dialogs rest fallback dpi144 win98
+two-monitors-right two-monitors-left package fullhd"
 
 # run_lane NAME: one lane's tests as scripts/test runs them, one at a time (a lane's
 # end-to-end tests share its screen and registry).
