@@ -98,10 +98,19 @@ class PasswordRoadTest : public SaverTest {
       GTEST_SKIP() << "the stand-ins replace the prefix's mpr.dll: scripts/test's Windows 98 "
                       "stage runs this in a copy of its own";
     SaverTest::SetUp();
-    LogPath = harness::OutputFolder() + "\\standin-log.txt";
+    StartNewLog();
+    SetEnvironmentVariableA("VESPERINE_STANDIN_SCRIPT", "");
+  }
+
+  // A file never written before, rather than the old one deleted: a program of the last run
+  // that still held the old one open (the mpr.dll stand-in logs every program that loads it)
+  // left its deletion pending, and the next run's first lines went into the doomed file.
+  void StartNewLog() {
+    static int logs = 0;
+    LogPath = harness::OutputFolder() + "\\standin-log-" + std::to_string(GetCurrentProcessId()) +
+              "-" + std::to_string(++logs) + ".txt";
     DeleteFileA(LogPath.c_str());
     SetEnvironmentVariableA("VESPERINE_STANDIN_LOG", LogPath.c_str());
-    SetEnvironmentVariableA("VESPERINE_STANDIN_SCRIPT", "");
   }
 
   // Every row places both stand-ins the same way; only what a row is about differs.
@@ -222,7 +231,7 @@ TEST_F(PasswordRoadTest, LogOffEndsTheRunWithoutAPrompt) {
   Prepare(true, StoredValue{REG_DWORD, Dword(1)});
   for (const bool duringPrompt : {false, true}) {
     SCOPED_TRACE(duringPrompt ? "during a prompt" : "no prompt up");
-    DeleteFileA(LogPath.c_str());
+    StartNewLog();
     Script("reject+logoff");
     SaverProcess saver({"/s"});
     // A log-off comes to a run that is drawing; before that, on an emulated CPU, the run's

@@ -44,27 +44,39 @@ struct Sight {
   int Ticks = 0;      // WM_TIMER for windows of ours other than the saver's own
 };
 
-void LookAtTheBand(HWND prompt, Sight& sight) {
-  const DWORD process = GetCurrentProcessId();
-  int topmost = 0;
-  bool promptSeen = false;
-  for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != process || !IsWindowVisible(window)) continue;
-    if (window == prompt) {
-      promptSeen = true;
-      continue;
-    }
-    if (!promptSeen && sight.Above) {
-      sight.Above = false;
-      char name[64] = {};
-      GetClassNameA(window, name, sizeof name);
-      sight.Over = name;
-    }
-    if ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) ++topmost;
+struct BandWalk {
+  HWND Prompt;
+  Sight* Seen;
+  DWORD Process;
+  int Topmost = 0;
+  bool PromptSeen = false;
+};
+
+// EnumWindows lists the windows, in z-order, in one go before it calls back: a walk by
+// GetWindow can step past the prompt when a window elsewhere moves during the walk.
+BOOL CALLBACK LookAtOneWindow(HWND window, LPARAM walkAddress) {
+  BandWalk& walk = *reinterpret_cast<BandWalk*>(walkAddress);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != walk.Process || !IsWindowVisible(window)) return TRUE;
+  if (window == walk.Prompt) {
+    walk.PromptSeen = true;
+    return TRUE;
   }
-  if (topmost > sight.Topmost) sight.Topmost = topmost;
+  if (!walk.PromptSeen && walk.Seen->Above) {
+    walk.Seen->Above = false;
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    walk.Seen->Over = name;
+  }
+  if ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) ++walk.Topmost;
+  return TRUE;
+}
+
+void LookAtTheBand(HWND prompt, Sight& sight) {
+  BandWalk walk{prompt, &sight, GetCurrentProcessId()};
+  EnumWindows(LookAtOneWindow, reinterpret_cast<LPARAM>(&walk));
+  if (walk.Topmost > sight.Topmost) sight.Topmost = walk.Topmost;
 }
 
 HWND ShowPrompt(HWND saver) {
