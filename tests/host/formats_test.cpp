@@ -65,7 +65,7 @@ class FormatTest : public host_test::SaverTest {
         host_test::StartTimeout);
     if (!host) return {};
     // The first frame, however long the machine takes for it, and a few more after it.
-    harness::WaitForScreenDrawn(host_test::StartTimeout);
+    harness::WaitForScreenDrawn(host_test::FirstFrameTimeout);
     harness::PumpFor(500);
     return harness::CaptureScreen();
   }
