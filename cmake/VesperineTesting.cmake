@@ -77,6 +77,9 @@ function(vesperine_unit_test)
   endif()
   target_compile_definitions(${T_NAME} PRIVATE
     VESPERINE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  if(TARGET vesperine_test_pch)
+    target_precompile_headers(${T_NAME} REUSE_FROM vesperine_test_pch)
+  endif()
   if(WIN32)
     vesperine_windows_test(NAME ${T_NAME} LANE "${T_LANE}" TIMEOUT ${T_TIMEOUT}
                            COMMAND ${T_NAME} ${T_ARGS})
