@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr DWORD StartTimeout = 15000;
+constexpr DWORD StartTimeout = harness::ProgramStartTimeout;
 constexpr DWORD EndTimeout = 8000;
 // A ceiling for new frames to arrive: a frame takes milliseconds on real hardware, and up to
 // a second with a software rasteriser on an emulated CPU.

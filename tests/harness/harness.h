@@ -49,6 +49,11 @@ std::string OutputFolder();
 
 // ---- Waiting ----
 
+// How long a started program may take to show its first window or box. On a PC that is
+// about a second; the first start in a fresh wine session, on an emulated CPU beside another
+// lane, took over 15 s. A wait ends as soon as the window is there, so only a failure is slower.
+inline constexpr DWORD ProgramStartTimeout = 30000;
+
 // Pumps the calling thread's messages and polls condition every pollMs until it holds
 // or timeoutMs has passed. Returns the condition's last answer.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs = 20);

@@ -23,7 +23,7 @@ namespace {
 using harness::SaverProcess;
 using Clock = std::chrono::steady_clock;
 
-constexpr DWORD StartTimeout = 15000;
+constexpr DWORD StartTimeout = harness::ProgramStartTimeout;
 constexpr DWORD UserSlackMs = 2000;
 // A black screen is given up on then (a first frame by a software rasteriser on an emulated
 // CPU takes seconds).

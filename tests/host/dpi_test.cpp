@@ -14,7 +14,7 @@ namespace {
 
 using harness::SaverProcess;
 
-constexpr DWORD StartTimeout = 20000;
+constexpr DWORD StartTimeout = harness::ProgramStartTimeout;
 constexpr DWORD EndTimeout = 8000;
 constexpr int Tolerance = 3;  // pixels: the frame's and the fonts' own rounding
 

@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr DWORD StartTimeout = 20000;
+constexpr DWORD StartTimeout = harness::ProgramStartTimeout;
 constexpr DWORD EndTimeout = 8000;
 // Wine reads both when a process starts: its Direct3D renderer, and which DLLs it loads
 // ("" disables one, as WINEDLLOVERRIDES's "ddraw=" does).

@@ -10,7 +10,7 @@
 
 namespace host_test {
 
-inline constexpr DWORD StartTimeout = 15000;  // wine starts a process in about a second
+inline constexpr DWORD StartTimeout = harness::ProgramStartTimeout;
 // A black screen is given up on then: a first frame of huge bubbles by a software rasteriser
 // on an emulated CPU took over 10 s.
 inline constexpr DWORD FirstFrameTimeout = 30000;

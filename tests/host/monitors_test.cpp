@@ -16,7 +16,7 @@ namespace {
 
 using harness::SaverProcess;
 
-constexpr DWORD StartTimeout = 20000;
+constexpr DWORD StartTimeout = harness::ProgramStartTimeout;
 // How soon a run ends is the close matrix's to check; here a Direct3D run over both monitors
 // took over 9 s to tear down on an emulated CPU.
 constexpr DWORD EndTimeout = 30000;

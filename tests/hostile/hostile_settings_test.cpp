@@ -15,7 +15,7 @@ namespace {
 using harness::SaverProcess;
 using Bytes = std::vector<uint8_t>;
 
-constexpr DWORD StartTimeout = 15000;
+constexpr DWORD StartTimeout = harness::ProgramStartTimeout;
 constexpr DWORD QuickEnd = 8000;
 // A black screen is given up on then: a first frame of huge bubbles by a software rasteriser
 // on an emulated CPU took over 10 s.

@@ -96,8 +96,8 @@ int main(int argc, char** argv) {
   if (plan.Driver) harness::Settings::SetString("Driver", plan.Driver);
   harness::CentreCursor();
   harness::SaverProcess saver(plan.Arguments);
-  HWND window =
-      harness::WaitForWindow({.ClassName = HostWindowClass, .ProcessId = saver.Id()}, 15000);
+  HWND window = harness::WaitForWindow({.ClassName = HostWindowClass, .ProcessId = saver.Id()},
+                                       harness::ProgramStartTimeout);
   if (!window) {
     std::printf("soak %s: FAILED, the saver made no window\n", name.c_str());
     harness::Settings::Clear();

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr DWORD StartTimeout = 15000;
+constexpr DWORD StartTimeout = harness::ProgramStartTimeout;
 constexpr DWORD EndTimeout = 8000;
 // A ceiling for the bubble windows to move and draw: milliseconds on real hardware, seconds
 // with a software rasteriser on an emulated CPU.
